@@ -1,0 +1,26 @@
+# Shared build rules: warnings, one static library per subsystem folder, tests.
+
+set(KINEXO_WARNINGS -Wall -Wextra)
+
+# kx_library(<name> SOURCES ... LIBS ...): static library of one subsystem folder.
+function(kx_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_LIBS})
+  target_compile_options(${name} PRIVATE ${KINEXO_WARNINGS})
+  target_precompile_headers(${name} PRIVATE <QtCore> <QtGui> <QtWidgets>)
+endfunction()
+
+# kx_test(<name> SOURCES ... LIBS ... [ENV ...] [LOCK ...]): one QtTest executable run by CTest.
+function(kx_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;ENV;LOCK" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} kx_testsupport Qt6::Test)
+  target_compile_options(${name} PRIVATE ${KINEXO_WARNINGS})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${A_ENV}")
+  if(A_LOCK)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_LOCK}")
+  endif()
+endfunction()

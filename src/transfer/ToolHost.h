@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+
+class Transfert;
+
+// The active tool, in this order.
+enum Tmode { mNone, mWav, mAVI, mBMP, mOptique, mMeca, mVideoBmp, mAVIMediaPlayer };
+
+// What a tool window may ask of the program around it (the launcher in the program, a
+// small stand-in in tests). Handed to each tool at creation.
+class ToolHost
+{
+public:
+    virtual ~ToolHost() = default;
+
+    virtual QString mesDocsDir() const = 0;   // ends with "/"
+    virtual QString appDataDir() const = 0;   // ends with "/"
+    virtual QString tamponDir() const = 0;    // ends with "/"
+    virtual QString fichierIni() const = 0;   // the user settings file every tool uses
+
+    virtual Tmode mode() const = 0;
+    virtual void setMode(Tmode m) = 0;        // a closing tool sets mNone
+    virtual void setFocusMain() = 0;
+
+    // Reads `nom` with its extension changed to ".gif", saves it as ".bmp" beside it and
+    // returns that path. Throws std::runtime_error on failure.
+    virtual QString ConvertitGifBmp(const QString& nom) = 0;
+
+    // The transfer service (page dialog, clipboard, analysis program, table files).
+    virtual Transfert& transfert() = 0;
+};
