@@ -2,17 +2,20 @@
 
 set(KINEXO_WARNINGS -Wall -Wextra)
 
-# kx_library(<name> SOURCES ... LIBS ...): static library of one subsystem folder.
+# kx_library(<name> LIBS ...): static library of one subsystem folder, made of every .cpp in it.
 function(kx_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${A_SOURCES})
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_LIBS})
   target_compile_options(${name} PRIVATE ${KINEXO_WARNINGS})
   target_precompile_headers(${name} PRIVATE <QtCore> <QtGui> <QtWidgets>)
 endfunction()
 
-# kx_test(<name> SOURCES ... LIBS ... [ENV ...] [LOCK ...]): one QtTest executable run by CTest.
+# kx_test(<name> SOURCES ... LIBS ... [ENV ...] [LOCK ...]): one QtTest executable run by CTest,
+# offscreen unless ENV says otherwise. LOCK names a resource that tests must not share at once.
 function(kx_test name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS;ENV;LOCK" ${ARGN})
   add_executable(${name} ${A_SOURCES})
