@@ -11,6 +11,8 @@
 #include <set>
 #include <thread>
 
+#include <sys/mman.h>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -50,7 +52,74 @@ QString fourcc(uint32_t tag)
     return s;
 }
 
+// A decoded image kept in the cache: its planes copied into a slot of the reserve, or the
+// decoder's own frame when it does not fit a slot.
+struct Trame
+{
+    AVFrame* frame = nullptr;
+    uint8_t* slot = nullptr;
+    uint8_t* data[4] = {};
+    int linesize[4] = {};
+    int format = AV_PIX_FMT_NONE;
+    int w = 0, h = 0;
+    AVColorSpace cs = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange range = AVCOL_RANGE_UNSPECIFIED;
+    qint64 octets = 0;
+    int pins = 0; // being converted on the caller's thread: not evicted
+};
+
 } // namespace
+
+// Fixed-size slots carved from large mappings backed by huge pages where the system allows:
+// filling hundreds of megabytes of cache this way costs a few hundred page faults instead of
+// one per 4 KB page, and slots are reused as images are evicted.
+class VideoSource::Reserve
+{
+public:
+    ~Reserve()
+    {
+        for (auto& [p, n] : m_zones)
+            munmap(p, n);
+    }
+    size_t slotSize() const { return m_slot; }
+    // A slot of at least `besoin` bytes, or nullptr when images are not all of one size.
+    uint8_t* prend(size_t besoin, qint64 limite)
+    {
+        if (m_slot == 0)
+            m_slot = (besoin + 4095) & ~size_t(4095);
+        if (besoin > m_slot)
+            return nullptr;
+        if (m_libres.empty())
+            agrandit(limite);
+        if (m_libres.empty())
+            return nullptr;
+        uint8_t* p = m_libres.back();
+        m_libres.pop_back();
+        return p;
+    }
+    void rend(uint8_t* p) { m_libres.push_back(p); }
+
+private:
+    void agrandit(qint64 limite)
+    {
+        const size_t zone = std::clamp<size_t>(size_t(limite / 4), m_slot, size_t(64) << 20);
+        const size_t n = std::max<size_t>(1, zone / m_slot);
+        const size_t taille = n * m_slot;
+        void* p = mmap(nullptr, taille, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            return;
+#ifdef MADV_HUGEPAGE
+        madvise(p, taille, MADV_HUGEPAGE);
+#endif
+        m_zones.emplace_back(static_cast<uint8_t*>(p), taille);
+        for (size_t i = 0; i < n; ++i)
+            m_libres.push_back(static_cast<uint8_t*>(p) + i * m_slot);
+    }
+
+    size_t m_slot = 0;
+    std::vector<std::pair<uint8_t*, size_t>> m_zones;
+    std::vector<uint8_t*> m_libres;
+};
 
 struct VideoSource::State
 {
@@ -73,7 +142,10 @@ struct VideoSource::State
     // Shared with the worker.
     std::mutex m;
     std::condition_variable cv;
-    std::map<int, AVFrame*> cache;
+    std::map<int, Trame> cache;
+    std::shared_ptr<VideoSource::Reserve> reserveP; // kept by the source from file to file
+    VideoSource::Reserve* reserve;
+    explicit State(std::shared_ptr<VideoSource::Reserve> r) : reserveP(std::move(r)), reserve(reserveP.get()) {}
     qint64 bytes = 0;
     qint64 limit = VideoSource::defaultCacheLimit;
     qint64 lastFrameBytes = 0;
@@ -109,8 +181,8 @@ struct VideoSource::State
         cv.notify_all();
         if (worker.joinable())
             worker.join();
-        for (auto& [i, f] : cache)
-            av_frame_free(&f);
+        for (auto& [i, t] : cache)
+            av_frame_free(&t.frame);
         av_packet_free(&pkt);
         av_frame_free(&frm);
         avcodec_free_context(&dec);
@@ -138,16 +210,23 @@ struct VideoSource::State
         return dd >= 0 ? dd : -poidsArriere * dd;
     }
 
-    void insere(int i, AVFrame* f)
+    void libere(Trame& t)
+    {
+        av_frame_free(&t.frame);
+        if (t.slot)
+            reserve->rend(t.slot);
+        t.slot = nullptr;
+    }
+
+    void insere(int i, Trame t)
     {
         if (cache.count(i)) {
-            av_frame_free(&f);
+            libere(t);
             return;
         }
-        const qint64 s = tailleTrame(f);
-        lastFrameBytes = s;
-        cache[i] = f;
-        bytes += s;
+        lastFrameBytes = t.octets;
+        cache[i] = t;
+        bytes += t.octets;
         evince();
     }
 
@@ -157,7 +236,7 @@ struct VideoSource::State
             auto victim = cache.end();
             qint64 pire = -1;
             for (auto it = cache.begin(); it != cache.end(); ++it) {
-                if (it->first == request || it->first == asyncRequest)
+                if (it->first == request || it->first == asyncRequest || it->second.pins > 0)
                     continue;
                 const qint64 r = rang(it->first);
                 if (r > pire) {
@@ -167,8 +246,8 @@ struct VideoSource::State
             }
             if (victim == cache.end())
                 break;
-            bytes -= tailleTrame(victim->second);
-            av_frame_free(&victim->second);
+            bytes -= victim->second.octets;
+            libere(victim->second);
             cache.erase(victim);
         }
     }
@@ -226,12 +305,36 @@ struct VideoSource::State
             l.unlock();
             std::vector<int> echecs;
             const int i = pas(goal, echecs);
-            AVFrame* f = i >= 0 ? av_frame_clone(frm) : nullptr;
-            if (i >= 0)
-                av_frame_unref(frm);
+            Trame t;
+            if (i >= 0) {
+                const int besoin = av_image_get_buffer_size(AVPixelFormat(frm->format), frm->width, frm->height, 64);
+                l.lock();
+                t.slot = besoin > 0 ? reserve->prend(size_t(besoin), limit) : nullptr;
+                l.unlock();
+                t.format = frm->format;
+                t.w = frm->width;
+                t.h = frm->height;
+                t.cs = frm->colorspace;
+                t.range = frm->color_range;
+                if (t.slot) {
+                    av_image_fill_arrays(t.data, t.linesize, t.slot, AVPixelFormat(t.format), t.w, t.h, 64);
+                    av_image_copy(t.data, t.linesize, const_cast<const uint8_t**>(frm->data), frm->linesize,
+                                  AVPixelFormat(t.format), t.w, t.h);
+                    t.octets = qint64(reserve->slotSize());
+                    av_frame_unref(frm);
+                } else {
+                    t.frame = av_frame_clone(frm);
+                    av_frame_unref(frm);
+                    for (int k = 0; k < 4; ++k) {
+                        t.data[k] = t.frame->data[k];
+                        t.linesize[k] = t.frame->linesize[k];
+                    }
+                    t.octets = tailleTrame(t.frame);
+                }
+            }
             l.lock();
-            if (f)
-                insere(i, f);
+            if (i >= 0)
+                insere(i, t);
             for (int e : echecs)
                 failed.insert(e);
             cv.notify_all();
@@ -330,6 +433,7 @@ struct VideoSource::State
 
 VideoSource::VideoSource(QObject* parent)
     : QObject(parent)
+    , m_reserve(std::make_shared<Reserve>())
 {
     qRegisterMetaType<VideoSource::Frame>();
     // Problems reach the user as French messages; the library's own log stays quiet.
@@ -345,7 +449,7 @@ bool VideoSource::open(const QString& path)
         m_erreur = QStringLiteral("Le fichier « %1 » n'existe pas.").arg(path);
         return false;
     }
-    auto s = std::make_unique<State>();
+    auto s = std::make_unique<State>(m_reserve);
     s->path = path;
     if (avformat_open_input(&s->fmt, QFile::encodeName(path).constData(), nullptr, nullptr) < 0) {
         m_erreur = QStringLiteral("Impossible de lire le fichier « %1 » : format vidéo non reconnu.").arg(nom);
@@ -442,10 +546,18 @@ bool VideoSource::open(const QString& path)
     s->owner = this;
     s->nextIdx = -1;
     s->limit = m_cacheLimit;
+    // Slots already touched serve the new file when its images have the same size.
+    const int besoin = av_image_get_buffer_size(AVPixelFormat(st->codecpar->format), s->size.width(),
+                                                s->size.height(), 64);
+    d.reset(); // the previous file is closed here; its slots go back to the reserve
+    if (m_reserve->slotSize() != 0 && m_reserve->slotSize() != ((size_t(std::max(besoin, 0)) + 4095) & ~size_t(4095))) {
+        m_reserve = std::make_shared<Reserve>();
+        s->reserveP = m_reserve;
+        s->reserve = m_reserve.get();
+    }
     State* brut = s.get();
     s->worker = std::thread([brut] { brut->boucle(); });
-
-    d = std::move(s);    // the previous file (if any) is closed here
+    d = std::move(s);
     m_position = 0;
     m_requested = -1;
     m_erreur.clear();
@@ -518,23 +630,33 @@ qint64 VideoSource::cacheBytes() const
 
 namespace {
 
-QImage enRgb(SwsContext*& sws, const AVFrame* f)
+QImage enRgb(SwsContext*& sws, const Trame* f, QImage* tampons, int nTampons)
 {
     const AVPixelFormat pf = AVPixelFormat(f->format);
-    sws = sws_getCachedContext(sws, f->width, f->height, pf, f->width, f->height, AV_PIX_FMT_RGB32,
-                               SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
+    sws = sws_getCachedContext(sws, f->w, f->h, pf, f->w, f->h, AV_PIX_FMT_RGB32,
+                               SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!sws)
         return {};
-    const bool plein = f->color_range == AVCOL_RANGE_JPEG || pf == AV_PIX_FMT_YUVJ420P
+    const bool plein = f->range == AVCOL_RANGE_JPEG || pf == AV_PIX_FMT_YUVJ420P
                        || pf == AV_PIX_FMT_YUVJ422P || pf == AV_PIX_FMT_YUVJ444P;
-    const int cs = f->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(f->colorspace);
+    const int cs = f->cs == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(f->cs);
     int *invT, *t, srcRange, dstRange, bri, con, sat;
     if (sws_getColorspaceDetails(sws, &invT, &srcRange, &t, &dstRange, &bri, &con, &sat) >= 0)
         sws_setColorspaceDetails(sws, sws_getCoefficients(cs), plein ? 1 : 0, t, 1, bri, con, sat);
-    QImage img(f->width, f->height, QImage::Format_RGB32);
+    // Reuse a picture nobody holds any more: fresh 8 MB buffers cost page faults every step.
+    int libre = -1;
+    for (int i = 0; i < nTampons && libre < 0; ++i)
+        if (tampons[i].isDetached() && tampons[i].size() == QSize(f->w, f->h))
+            libre = i;
+    if (libre < 0) {
+        std::rotate(tampons, tampons + 1, tampons + nTampons);
+        libre = nTampons - 1;
+        tampons[libre] = QImage(f->w, f->h, QImage::Format_RGB32);
+    }
+    QImage& img = tampons[libre];
     uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
     int dstStride[4] = {int(img.bytesPerLine()), 0, 0, 0};
-    sws_scale(sws, f->data, f->linesize, 0, f->height, dst, dstStride);
+    sws_scale(sws, f->data, f->linesize, 0, f->h, dst, dstStride);
     return img;
 }
 
@@ -546,7 +668,7 @@ VideoSource::Frame VideoSource::frame(int n)
     if (!isOpen())
         return r;
     n = std::clamp(n, 0, d->count() - 1);
-    AVFrame* copie = nullptr;
+    Trame* trame = nullptr;
     {
         std::unique_lock<std::mutex> l(d->m);
         if (n != d->focus)
@@ -558,16 +680,19 @@ VideoSource::Frame VideoSource::frame(int n)
             d->cv.wait(l, [&] { return d->cache.count(n) || d->failed.count(n) || d->stop; });
         }
         auto it = d->cache.find(n);
-        if (it != d->cache.end())
-            copie = av_frame_clone(it->second);
+        if (it != d->cache.end()) {
+            trame = &it->second; // std::map keeps its address; pinned against eviction
+            ++trame->pins;
+        }
         d->cv.notify_all(); // read ahead from the new position
     }
     m_position = n;
     r.index = n;
     r.time = d->times[size_t(n)];
-    if (copie) {
-        r.image = enRgb(d->sws, copie);
-        av_frame_free(&copie);
+    if (trame) {
+        r.image = enRgb(d->sws, trame, m_tampons, nTampons);
+        std::lock_guard<std::mutex> l(d->m);
+        --trame->pins;
     }
     if (r.image.isNull())
         m_erreur = QStringLiteral("Image %1 illisible : données corrompues.").arg(n + 1);

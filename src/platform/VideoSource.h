@@ -88,10 +88,14 @@ private slots:
 
 private:
     struct State;
+    class Reserve;
+    std::shared_ptr<Reserve> m_reserve;
     std::unique_ptr<State> d;
     int m_position = 0;
     int m_requested = -1;
     qint64 m_cacheLimit = defaultCacheLimit;
+    static constexpr int nTampons = 3;
+    QImage m_tampons[nTampons];
     QString m_erreur;
 };
 
