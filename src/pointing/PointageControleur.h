@@ -87,6 +87,10 @@ public:
     // Which handle lies under an image point (bsNone if none).
     TstyleDrag RepereProche(QPoint p) const;
 
+    // A hint is "short|long": the short part for the tooltip, the long one for the status bar.
+    static QString hintCourt(const QString& h) { return h.section(QChar('|'), 0, 0); }
+    static QString hintLong(const QString& h) { return h.contains(QChar('|')) ? h.section(QChar('|'), 1) : h; }
+
     // The hint that asks for the first point of row `ligne` (0-based).
     QString hintPremierPoint(int ligne) const;
 
