@@ -227,6 +227,13 @@ private slots:
         QCOMPARE(m.Nmes, 3);
     }
 
+    void incertitudeBornee()
+    {
+        QCOMPARE(bornesIncertitude(0), 1);
+        QCOMPARE(bornesIncertitude(5), 5);
+        QCOMPARE(bornesIncertitude(12), 8);
+    }
+
     void entetesGrille()
     {
         PointageModel m;
