@@ -1,8 +1,8 @@
 #include "aviMain.h"
-#include "aviWidgets.h"
 
 #include "Aide.h"
 #include "NumberText.h"
+#include "ReglagesPointage.h"
 #include "TransferButton.h"
 #include "TransfertPointage.h"
 
@@ -55,15 +55,6 @@ const CouleurNommee kCouleurs[] = {
     {"Bleu", 0x0000FF}, {"Fuchsia", 0xFF00FF}, {"Turquoise", 0x00FFFF}, {"Blanc", 0xFFFFFF},
 };
 
-QColor depuisTColor(int c)
-{
-    return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
-}
-int versTColor(const QColor& c)
-{
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
 QComboBox* boiteCouleurs(QWidget* parent)
 {
     auto* cb = new QComboBox(parent);
@@ -85,6 +76,28 @@ void choisitCouleur(QComboBox* cb, const QColor& c)
     }
     cb->setCurrentIndex(i);
 }
+
+// The drawing page: the same marks on a blank page (shown beside non-AVI files).
+class PageDessin : public QWidget
+{
+public:
+    explicit PageDessin(TAviForm* f) : QWidget(f), m_f(f) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().color(QPalette::Base));
+        if (!m_f->modele.mediaOuvert)
+            return;
+        DessinPointage d(p, SurfaceDessin::page(size(), m_f->modele.Largeur, m_f->modele.Hauteur), m_f->modele,
+                         m_f->options());
+        d.Dessine();
+    }
+
+private:
+    TAviForm* m_f;
+};
 
 } // namespace
 
@@ -110,7 +123,7 @@ TAviForm::TAviForm(ToolHost& host, QWidget* parent)
         return t;
     };
     controleur.texteLongueur = [this] { return EchelleEdit->text(); };
-    controleur.prendPixels = [this](QPoint p) { return PixelsAutour(p); };
+    controleur.prendPixels = [this](QPoint p) { return PixelsAutour(Image->rendu(), p * pasZoom); };
     auto poste = [this] { QMetaObject::invokeMethod(this, &TAviForm::Rafraichir, Qt::QueuedConnection); };
     connect(&controleur, &PointageControleur::repeindre, this, poste);
     connect(&controleur, &PointageControleur::imageSuivante, this,
@@ -123,9 +136,6 @@ TAviForm::TAviForm(ToolHost& host, QWidget* parent)
         statusBar()->showMessage(court);
     });
     connect(&controleur, &PointageControleur::statut, this, [this](const QString& t) { Panneaux[2]->setText(t); });
-    connect(&controleur, &PointageControleur::curseur, this, [this](int c) {
-        Image->setCursor(c == crDefaut ? QCursor(Qt::ArrowCursor) : c == crCroix ? QCursor(Qt::CrossCursor) : curseur(c));
-    });
     connect(&controleur, &PointageControleur::message, this,
             [this](const QString& t) { QMessageBox::information(this, windowTitle(), t); });
     connect(&controleur, &PointageControleur::mesuresTerminees, this, [this] {
@@ -136,7 +146,9 @@ TAviForm::TAviForm(ToolHost& host, QWidget* parent)
     connect(&controleur, &PointageControleur::tempsChanges, this, &TAviForm::RemplitGrille);
     connect(&controleur, &PointageControleur::origineTempsRelachee, this, [this] { OrigineTempsBtn->setChecked(false); });
     connect(&controleur, &PointageControleur::texteLongueurChange, this, [this](const QString& t) { EchelleEdit->setText(t); });
-    connect(&controleur, &PointageControleur::comparaison, this, [this] { PaintBox->compare(); });
+    connect(&controleur, &PointageControleur::comparaison, this, [this] {
+        PaintBox->montre(modele.Pixels, modele.PixelsInit[size_t(std::clamp(modele.PointCourant, 0, kPointsMax))]);
+    });
     MajBoutons();
 }
 
@@ -224,7 +236,7 @@ void TAviForm::construit()
     EchelleBtn->setPopupMode(QToolButton::MenuButtonPopup);
     MesureBtn = bouton(QStringLiteral("&Mesures"));
     MesureBtn->setCheckable(true);
-    PaintBox = new ComparaisonAvi(this);
+    PaintBox = new ComparaisonWidget(this);
     UndoBtn = bouton(QStringLiteral("Défaire"));
     RazBtn = bouton(QStringLiteral("RàZ"));
     TabuloBtn = new TransferButton(this);
@@ -292,7 +304,9 @@ void TAviForm::construit()
     IncertitudeSE->setToolTip(QStringLiteral("Incertitude en pixels"));
     ZoomSE = new QSpinBox(this);
     ZoomSE->setRange(1, 5);
-    EchelleEdit = new QLineEdit(QStringLiteral("1"), this);
+    EchelleEdit = new ChampNombre(QStringLiteral("m"), QStringLiteral("Echelle incorrecte"), this);
+    EchelleEdit->afficheErreur = [this](const QString& t) { QMessageBox::warning(this, windowTitle(), t); };
+    EchelleEdit->setText(QStringLiteral("1"));
     EchelleEdit->setMaximumWidth(90);
     for (QSpinBox* s : {NbreSE, IncertitudeSE})
         s->findChild<QLineEdit*>()->setReadOnly(true);
@@ -309,18 +323,19 @@ void TAviForm::construit()
     barre2->addWidget(EchelleEdit);
     for (QAction* a : m_actionsDuree)
         a->setVisible(false);
-    // Only digits, separators, the units m and s, % and the apostrophe.
-    const QRegularExpression admis(QStringLiteral("[0-9,.ms%']*"));
-    for (QLineEdit* e : {DureeEdit, EchelleEdit})
-        e->setValidator(new QRegularExpressionValidator(admis, e));
+    DureeEdit->setValidator(new FiltreCaracteres(QString::fromUtf8(kCaracteresLongueur), DureeEdit));
     connect(NbreSE, &QSpinBox::valueChanged, this, [this](int v) {
         modele.NbreSE = v;
-        RemplitGrille();
+        grille->reconstruit();
         Rafraichir();
     });
     connect(NbreImagesSE, &QSpinBox::valueChanged, this, &TAviForm::NbreImagesSEChange);
     connect(DureeEdit, &QLineEdit::editingFinished, this, &TAviForm::DureeEditExit);
-    connect(EchelleEdit, &QLineEdit::editingFinished, this, &TAviForm::EchelleEditExit);
+    connect(EchelleEdit, &QLineEdit::returnPressed, EchelleEdit, [this] { EchelleEdit->valide(); });
+    connect(EchelleEdit, &ChampNombre::nombreLu, this, [this](double v) {
+        modele.LongueurEchelle = v;
+        EchelleEditExit();
+    });
     connect(ZoomSE, &QSpinBox::valueChanged, this, [this](int z) {
         if (z != pasZoom)
             EffectuerZoom(z);
@@ -332,20 +347,25 @@ void TAviForm::construit()
     auto* vg = new QVBoxLayout(gauche);
     vg->setContentsMargins(0, 0, 0, 0);
     ScrollBox = new QScrollArea(gauche);
-    Image = new ImageAvi(this);
+    Image = new VuePointage(controleur, this);
     Image->resize(322, 242);
+    connect(Image, &VuePointage::menuDemande, this, [this](const QPoint& g) { ImageMenu->popup(g); });
+    connect(Image, &VuePointage::positionEcran, this, [this](const QPoint& e) {
+        const bool mobile = modele.origineMobile;
+        Panneaux[0]->setText(mobile ? QStringLiteral(" ") : QStringLiteral("x=%1").arg(e.x()));
+        Panneaux[1]->setText(mobile ? QStringLiteral(" ") : QStringLiteral("y=%1").arg(e.y()));
+    });
     ScrollBox->setWidget(Image);
     ScrollBox->setBackgroundRole(QPalette::Dark);
     TrackBar = new QSlider(Qt::Horizontal, gauche);
     vg->addWidget(ScrollBox, 1);
     vg->addWidget(TrackBar);
     PageDroite = new QStackedWidget(split);
-    Grid = new QTableWidget(5, 3, PageDroite);
-    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid = new GrilleVue(PageDroite);
+    grille = new GrillePointage(modele, Grid);
+    Grid->setModel(grille);
     Grid->horizontalHeader()->setDefaultSectionSize(70);
-    Grid->verticalHeader()->setVisible(false);
-    Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    DessinPB = new DessinAvi(this);
+    DessinPB = new PageDessin(this);
     PageDroite->addWidget(Grid);
     PageDroite->addWidget(DessinPB);
     split->addWidget(gauche);
@@ -355,15 +375,10 @@ void TAviForm::construit()
     vbox->addWidget(split, 1);
     setCentralWidget(central);
     connect(TrackBar, &QSlider::valueChanged, this, &TAviForm::TrackBarChange);
-    connect(Grid, &QTableWidget::cellClicked, this, [this](int ligne, int) {
+    connect(Grid, &GrilleVue::ligneChoisie, this, [this](int ligne) {
         if (controleur.attenteOrigineTemps())
             controleur.GrilleLigneChoisie(ligne);
     });
-
-    // The hidden one-pixel edit that keeps the keys.
-    EditBidon = new QLineEdit(this);
-    EditBidon->setFixedSize(0, 0);
-    EditBidon->installEventFilter(this);
 
     for (int i = 0; i < 3; ++i) {
         Panneaux[i] = new QLabel(this);
@@ -386,67 +401,51 @@ void TAviForm::construit()
     resize(1100, 700);
 }
 
-OptionsTrace TAviForm::options() const
+OptionsDessin TAviForm::options() const
 {
-    OptionsTrace o;
+    OptionsDessin o;
     o.axes = TraceEchCB->isChecked();
     o.points = TracePointsCB->isChecked();
     o.reticule = GrilleCB->isChecked();
     o.etiquette = EtiquetteCB->isChecked();
-    o.couleurAxes = CouleurAxeCB->currentData().value<QColor>();
+    o.couleurAxe = CouleurAxeCB->currentData().value<QColor>();
     return o;
-}
-
-QImage TAviForm::PixelsAutour(QPoint p) const
-{
-    const QImage rendu = Image->rendu();
-    const QPoint c = p * pasZoom;
-    return rendu.copy(c.x() - kCotePixels / 2, c.y() - kCotePixels / 2, kCotePixels, kCotePixels);
 }
 
 void TAviForm::lisReglages()
 {
     QSettings s(m_host.fichierIni(), QSettings::IniFormat);
     s.beginGroup(QStringLiteral("AVI"));
-    m_filterIndex = s.value(QStringLiteral("FilterIndex"), 1).toInt();
-    TraceEchCB->setChecked(s.value(QStringLiteral("TraceEchelle"), true).toBool());
-    GrilleCB->setChecked(s.value(QStringLiteral("Grille"), false).toBool());
-    TracePointsCB->setChecked(s.value(QStringLiteral("TracePoints"), true).toBool());
-    EtiquetteCB->setChecked(s.value(QStringLiteral("Etiquette"), true).toBool());
-    choisitCouleur(CouleurAxeCB, depuisTColor(s.value(QStringLiteral("CouleurEchelle"), 0).toInt()));
-    for (int k = 1; k <= kPointsMax; ++k)
-        modele.Couleur[size_t(k)] = depuisTColor(s.value(QStringLiteral("Couleur%1").arg(k), 0).toInt());
+    const ReglagesPointage r = litReglagesPointage(s, modele);
+    s.endGroup();
+    m_filterIndex = r.filtre;
+    TraceEchCB->setChecked(r.dessin.axes);
+    GrilleCB->setChecked(r.dessin.reticule);
+    TracePointsCB->setChecked(r.dessin.points);
+    EtiquetteCB->setChecked(r.dessin.etiquette);
+    choisitCouleur(CouleurAxeCB, r.dessin.couleurAxe);
     choisitCouleur(CouleurPointsCB, modele.Couleur[1]);
-    const int cible = s.value(QStringLiteral("Cible"), 8).toInt();
-    controleur.CurseurPointage = (cible == 6 || cible == 7 || cible == 8) ? cible : crCroix;
+    controleur.CurseurPointage = curseurPointageLu(r.cible);
     for (QAction* a : ImageMenu->actions())
         a->setChecked(a->data().toInt() == controleur.CurseurPointage);
-    const bool haut = s.value(QStringLiteral("Altitude"), true).toBool();
-    const bool droite = s.value(QStringLiteral("Droite"), true).toBool();
-    modele.setAxes(haut, droite);
-    (haut ? (droite ? Axeverslehautdroite : Axeverslehautgauche) : (droite ? Axeverslebasdroite : Axeverslebasgauche))
+    (modele.axeHaut() ? (modele.axeDroite() ? Axeverslehautdroite : Axeverslehautgauche)
+                      : (modele.axeDroite() ? Axeverslebasdroite : Axeverslebasgauche))
         ->setChecked(true);
-    IncertitudeSE->setValue(std::clamp(s.value(QStringLiteral("PixelIncert"), 0).toInt(), kIncertitudeMin, kIncertitudeMax));
-    s.endGroup();
+    IncertitudeSE->setValue(std::clamp(r.incertitude, kIncertitudeMin, kIncertitudeMax));
+    Image->setOptions(options());
     TabuloBtn->lisReglages(m_host.fichierIni());
 }
 
 void TAviForm::ecritReglages() const
 {
     QSettings s(m_host.fichierIni(), QSettings::IniFormat);
+    ReglagesPointage r;
+    r.dessin = options();
+    r.cible = controleur.CurseurPointage;
+    r.incertitude = IncertitudeSE->value();
+    r.filtre = m_filterIndex;
     s.beginGroup(QStringLiteral("AVI"));
-    s.setValue(QStringLiteral("FilterIndex"), m_filterIndex);
-    s.setValue(QStringLiteral("TraceEchelle"), TraceEchCB->isChecked());
-    s.setValue(QStringLiteral("Grille"), GrilleCB->isChecked());
-    s.setValue(QStringLiteral("TracePoints"), TracePointsCB->isChecked());
-    s.setValue(QStringLiteral("Etiquette"), EtiquetteCB->isChecked());
-    s.setValue(QStringLiteral("CouleurEchelle"), versTColor(CouleurAxeCB->currentData().value<QColor>()));
-    for (int k = 0; k <= kPointsMax; ++k)
-        s.setValue(QStringLiteral("Couleur%1").arg(k), versTColor(modele.Couleur[size_t(k)]));
-    s.setValue(QStringLiteral("Cible"), controleur.CurseurPointage == crCroix ? 0 : controleur.CurseurPointage);
-    s.setValue(QStringLiteral("Altitude"), modele.axeHaut());
-    s.setValue(QStringLiteral("Droite"), modele.axeDroite());
-    s.setValue(QStringLiteral("PixelIncert"), IncertitudeSE->value());
+    ecritReglagesPointage(s, r, modele);
     s.endGroup();
     s.sync();
     TabuloBtn->ecritReglages(m_host.fichierIni());
@@ -534,6 +533,7 @@ void TAviForm::InitLecture()
     modele.Largeur = m_lecteur.source().size().width();
     modele.Hauteur = m_lecteur.source().size().height();
     pasZoom = 1;
+    Image->setZoom(1);
     {
         const QSignalBlocker b(ZoomSE);
         ZoomSE->setValue(1);
@@ -557,7 +557,7 @@ void TAviForm::InitLecture()
     }
     setWindowTitle(QStringLiteral("Lecture de fichier video pour Tabulo") + QStringLiteral(" [")
                    + QFileInfo(nomFichier).fileName() + QChar(']'));
-    EditBidon->setFocus();
+    Image->setFocus();
     m_lecteur.debut();
     RemplitGrille();
     Notification();
@@ -587,31 +587,18 @@ void TAviForm::Rafraichir()
     scrollTimer.stop();
     modele.CalculEchelle();
     RemplitGrille();
-    Image->update();
+    Image->setOptions(options());
+    Image->setImage(m_lecteur.imageCourante());
     DessinPB->update();
     if (QApplication::activeWindow() == this)
-        EditBidon->setFocus();
+        Image->setFocus();
     if (m_lecteur.ouvert())
         scrollTimer.start();
 }
 
 void TAviForm::RemplitGrille()
 {
-    const QStringList entetes = modele.EntetesGrille();
-    Grid->setColumnCount(int(entetes.size()));
-    Grid->setHorizontalHeaderLabels(entetes);
-    const int lignes = std::max(Grid->rowCount(), modele.Nmes + 2);
-    Grid->setRowCount(lignes < modele.Nmes + 2 ? modele.Nmes + 5 : lignes);
-    for (int i = 0; i < Grid->rowCount(); ++i)
-        for (int c = 0; c < Grid->columnCount(); ++c) {
-            QTableWidgetItem* it = Grid->item(i, c);
-            if (!it) {
-                it = new QTableWidgetItem;
-                Grid->setItem(i, c, it);
-            }
-            it->setText(modele.TexteCellule(c, i));
-            it->setForeground(c == 0 ? QColor(Qt::black) : modele.Couleur[size_t((c + 1) / 2)]);
-        }
+    grille->rafraichit();
 }
 
 void TAviForm::pas(int delta)
@@ -688,13 +675,6 @@ void TAviForm::DureeEditExit()
 
 void TAviForm::EchelleEditExit()
 {
-    const std::optional<double> v = LitNombre(EchelleEdit->text());
-    if (!v) {
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("Echelle incorrecte"));
-        EchelleEdit->setText(TexteNombreUnite(modele.LongueurEchelle, QStringLiteral("m")));
-        return;
-    }
-    modele.LongueurEchelle = *v;
     modele.CalculEchelle();
     Rafraichir();
 }
@@ -705,6 +685,7 @@ void TAviForm::EffectuerZoom(int z)
         return;
     scrollTimer.stop();
     pasZoom = z;
+    Image->setZoom(z);
     Image->resize(z * modele.Largeur, z * modele.Hauteur);
     {
         const QSignalBlocker b(ZoomSE);
@@ -719,7 +700,8 @@ void TAviForm::MesureBtnClick(bool enfonce)
     controleur.MesureBtnClick(enfonce);
     MesureBtn->setToolTip(enfonce ? QStringLiteral("Arrêt des mesures") : QStringLiteral("Commencer les mesures"));
     MajBoutons();
-    RemplitGrille();
+    grille->reconstruit();
+    grille->rafraichit();
 }
 
 void TAviForm::ChoisitAxes(QAction* a)
@@ -770,7 +752,7 @@ void TAviForm::MajBoutons()
     MesureBtn->setToolTip(m ? QStringLiteral("Arrêt des mesures") : QStringLiteral("Commencer les mesures"));
     PaintBox->efface();
     if (controleur.BorneSelect == bsNone)
-        Image->setCursor(Qt::ArrowCursor);
+        Image->setCursor(curseurDe(crDefaut));
     modele.CalculEchelle();
 }
 
@@ -818,23 +800,6 @@ void TAviForm::HelpBtnClick()
     l->addWidget(b);
     d.resize(520, 360);
     d.exec();
-}
-
-bool TAviForm::eventFilter(QObject* o, QEvent* e)
-{
-    if (o == EditBidon && e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        const auto a = PointageControleur::actionTouche(k->key(), k->modifiers());
-        if (!a.traitee)
-            return false;
-        const QPoint ici = Image->mapFromGlobal(QCursor::pos());
-        if (a.clic)
-            controleur.clicClavier(Image->image(ici));
-        else
-            QCursor::setPos(QCursor::pos() + a.deplacement);
-        return true;
-    }
-    return QMainWindow::eventFilter(o, e);
 }
 
 void TAviForm::resizeEvent(QResizeEvent* e)

@@ -1,6 +1,10 @@
 #pragma once
 #include "LecteurAvi.h"
-#include "OverlayAvi.h"
+#include "ChampNombre.h"
+#include "Comparaison.h"
+#include "DessinPointage.h"
+#include "GrillePointage.h"
+#include "VuePointage.h"
 #include "PointageControleur.h"
 #include "PointageModel.h"
 #include "ToolHost.h"
@@ -23,9 +27,6 @@ class QStackedWidget;
 class QTableWidget;
 class QToolButton;
 class TransferButton;
-class ImageAvi;
-class DessinAvi;
-class ComparaisonAvi;
 
 // "KINEXO : lecture de fichier AVI pour Tabulo (mediaPlayer)": steps through a video file image
 // by image and points on it.
@@ -58,7 +59,6 @@ public:
     double TempsCourant = 0;
     int pasZoom = 1;
     bool isMVC = false;
-    bool complementaire = false;
     int PositionV = 0, PositionH = 0;
     QTimer scrollTimer;
     QString nomFichier;
@@ -75,20 +75,21 @@ public:
     QAction *OrigineItem, *OrigineMobileItem;
     QAction *Axeverslehautdroite, *Axeverslebasdroite, *Axeverslehautgauche, *Axeverslebasgauche;
     QSpinBox *NbreSE, *NbreImagesSE, *IncertitudeSE, *ZoomSE;
-    QLineEdit *DureeEdit, *EchelleEdit, *EditBidon;
+    QLineEdit* DureeEdit;
+    ChampNombre* EchelleEdit;
     QLabel *DureeLabel, *NbreImagesLabel;
     QScrollArea* ScrollBox;
-    ImageAvi* Image;
+    VuePointage* Image;
     QSlider* TrackBar;
     QStackedWidget* PageDroite;
-    QTableWidget* Grid;
-    DessinAvi* DessinPB;
-    ComparaisonAvi* PaintBox;
+    GrilleVue* Grid;
+    GrillePointage* grille;
+    QWidget* DessinPB;
+    ComparaisonWidget* PaintBox;
     QLabel* Panneaux[3];
     QMenu* ImageMenu;
 
-    OptionsTrace options() const;
-    QImage PixelsAutour(QPoint image) const;
+    OptionsDessin options() const;
 
 public slots:
     void Rafraichir();        // the image shown redrawn with its overlay
@@ -98,7 +99,6 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
-    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void construit();

@@ -10,7 +10,6 @@
 #include "TransferButton.h"
 #include "Transfert.h"
 #include "aviMain.h"
-#include "aviWidgets.h"
 
 #include <QLabel>
 #include <QMessageBox>

@@ -3,7 +3,6 @@
 #include "NumberText.h"
 #include "TestHost.h"
 #include "aviMain.h"
-#include "aviWidgets.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -168,11 +167,11 @@ private slots:
             clic(f, QPoint(20 + 10 * i, 60));
         QCOMPARE(f.modele.Nmes, 3);
         QCOMPARE(numeroImage(f.lecteur().imageCourante()), 3);
-        QCOMPARE(f.Grid->item(1, 0)->text(), QString("0.04"));
+        QCOMPARE(f.Grid->model()->index(1, 0).data().toString(), QString("0.04"));
         f.NbreImagesSE->setValue(30);
         QStringList t;
         for (int i = 0; i < 3; ++i)
-            t << f.Grid->item(i, 0)->text();
+            t << f.Grid->model()->index(i, 0).data().toString();
         QCOMPARE(t, QStringList({"0", "0.0333333", "0.0666667"}));
         QCOMPARE(f.TempsCourant, 0.1);
     }
@@ -224,6 +223,20 @@ private slots:
         QVERIFY(g.GrilleCB->isChecked());
         QCOMPARE(g.IncertitudeSE->value(), 3);
         QVERIFY(g.Axeverslebasgauche->isChecked());
+    }
+
+    // The sample shipped with the program opens as the guide says.
+    void exemple()
+    {
+        TestHost host;
+        TAviForm f(host);
+        QVERIFY(QFile::exists(QStringLiteral(KX_SAMPLE_VIDEO)));
+        f.OuvreFichier(QStringLiteral(KX_SAMPLE_VIDEO));
+        QVERIFY(f.lecteur().ouvert());
+        QCOMPARE(f.lecteur().longueurImages(), qint64(30));
+        QCOMPARE(f.NbreImagesParSec, 25);
+        QCOMPARE(f.CodecLabel->text(), QString("MJPG"));
+        QCOMPARE(f.modele.Largeur, 640);
     }
 
     // The window with a clip, scale, axes and a few points, saved for a look.
