@@ -4,6 +4,7 @@
 #include "ConversionGif.h"
 #include "RoutageConseils.h"
 
+#include "TFormDDE.h"
 #include "Transfert.h"
 
 #include <QApplication>
@@ -146,10 +147,11 @@ TImageFormMain::TImageFormMain(std::vector<EntreeOutil> fabriques, QWidget* pare
     l->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(380);
 
-#ifdef KX_AVEC_TRANSFERT
-    // Made last: it looks for Tabulo in the folders just read.
-    transfert_ = {new Transfert(*this), [](Transfert* t) { delete t; }};
-#endif
+    // Made last: it looks for Tabulo in the folders just read, and the analysis program's
+    // contacts bring the active tool forward.
+    transfert_ = std::make_unique<Transfert>(*this);
+    transfert_->formDDE().MajTabulo(rep_.repertoireTabulo);
+    transfert_->formDDE().demarreServeur([this] { setFocusMain(); });
 }
 
 TImageFormMain::~TImageFormMain()
@@ -169,8 +171,6 @@ QString TImageFormMain::ConvertitGifBmp(const QString& nom)
 
 Transfert& TImageFormMain::transfert()
 {
-    if (!transfert_)
-        throw std::logic_error("transfer service not built");
     return *transfert_;
 }
 
@@ -238,11 +238,8 @@ void TImageFormMain::RepAviBtnClick(Repertoires::Champ champ)
 {
     const QString choix = choisitDossier(this, invite(champ), rep_.departNavigateur(champ));
     rep_.choisi(champ, choix);
-    if (champ == Repertoires::Tabulo) {
-#ifdef KX_AVEC_TRANSFERT
-        transfert().formDDE().MajTabulo();
-#endif
-    }
+    if (champ == Repertoires::Tabulo)
+        transfert_->formDDE().MajTabulo(rep_.repertoireTabulo);
 }
 
 void TImageFormMain::AboutBtnClick()

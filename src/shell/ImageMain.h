@@ -61,5 +61,5 @@ private:
     std::map<Tmode, QPointer<QWidget>> fenetres_;
     std::map<Tmode, QPushButton*> boutons_;
     RoutageConseils* routage_ = nullptr;
-    std::unique_ptr<Transfert, void (*)(Transfert*)> transfert_{nullptr, nullptr};
+    std::unique_ptr<Transfert> transfert_;
 };
