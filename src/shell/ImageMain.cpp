@@ -8,6 +8,7 @@
 #include "Transfert.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <stdexcept>
 
 namespace {
 
@@ -232,6 +232,14 @@ void TImageFormMain::changeEvent(QEvent* e)
     // The active tool stays in front of the launcher.
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && mode_ != mNone)
         QMetaObject::invokeMethod(this, &TImageFormMain::setFocusMain, Qt::QueuedConnection);
+}
+
+void TImageFormMain::closeEvent(QCloseEvent* e)
+{
+    // Tool windows left open do not keep the program alive.
+    QWidget::closeEvent(e);
+    if (e->isAccepted())
+        QCoreApplication::quit();
 }
 
 void TImageFormMain::RepAviBtnClick(Repertoires::Champ champ)

@@ -51,6 +51,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     QString dossierOutil(Tmode m) const;

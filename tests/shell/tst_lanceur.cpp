@@ -1,4 +1,5 @@
 #include "About.h"
+#include "Curseurs.h"
 #include "ImageMain.h"
 #include "Registre.h"
 #include "RoutageConseils.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -215,6 +217,17 @@ private slots:
         QCOMPARE(outil->dossier, QStringLiteral("/autres/"));
     }
 
+    void fermerLeLanceurFinitLeProgramme()
+    {
+        TImageFormMain f(uneFabrique());
+        f.show();
+        QTest::mouseClick(f.boutonOutil(mWav), Qt::LeftButton);
+        QVERIFY(f.fenetreOutil(mWav)->isVisible());
+        QTimer::singleShot(0, &f, [&f] { f.findChild<QPushButton*>("ExitBtn")->click(); });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); }); // would hang otherwise
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+
     void setFocusMainSansFenetre()
     {
         TImageFormMain f(uneFabrique());
@@ -335,6 +348,36 @@ private slots:
         QCOMPARE(QImage(bmp, "BMP").size(), QSize(4, 3));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.ConvertitGifBmp(home_->path() + "/absent.bmp"));
         QVERIFY(!QFileInfo::exists(home_->path() + "/absent.bmp"));
+    }
+
+    void curseurs()
+    {
+        chargeCurseurs();
+        QImage planche(12 * 40, 40, QImage::Format_ARGB32);
+        planche.fill(Qt::lightGray);
+        QPainter p(&planche);
+        QSet<QByteArray> dessins;
+        for (int s = crCible1; s <= crOrigineTemps; ++s) {
+            const QCursor c = curseur(s);
+            QCOMPARE(c.shape(), Qt::BitmapCursor);
+            const QImage im = c.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+            QVERIFY(QRect(QPoint(), im.size()).contains(c.hotSpot()));
+            // Something is drawn within a few pixels of the hot spot, where the user aims.
+            int opaques = 0;
+            for (int y = c.hotSpot().y() - 4; y <= c.hotSpot().y() + 4; ++y)
+                for (int x = c.hotSpot().x() - 4; x <= c.hotSpot().x() + 4; ++x)
+                    opaques += im.valid(x, y) && qAlpha(im.pixel(x, y)) > 0;
+            QVERIFY2(opaques > 0, qPrintable(QString::number(s)));
+            dessins.insert(QByteArray(reinterpret_cast<const char*>(im.constBits()), im.sizeInBytes()));
+            p.drawImage((s - 1) * 40 + 4, 4, im);
+        }
+        QCOMPARE(dessins.size(), 12); // twelve different cursors
+        QCOMPARE(curseur(0).shape(), Qt::ArrowCursor);
+        QCOMPARE(curseur(13).shape(), Qt::ArrowCursor);
+        p.end();
+        const QString capture = qEnvironmentVariable("KINEXO_CAPTURES");
+        if (!capture.isEmpty())
+            QVERIFY(planche.scaled(planche.size() * 3).save(capture + "/curseurs.png"));
     }
 
     void aPropos()
