@@ -10,19 +10,32 @@
 
 namespace {
 
-QString avecExtension(const QString& nom, const QString& extension)
+QString sansExtension(const QString& nom)
 {
     const QFileInfo fi(nom);
-    const QString base = fi.suffix().isEmpty() ? nom : nom.left(nom.size() - fi.suffix().size() - 1);
-    return base + extension;
+    return fi.suffix().isEmpty() ? nom : nom.left(nom.size() - fi.suffix().size() - 1);
+}
+
+// Names differ by case here: "PHOTO.GIF" must be found as well as "photo.gif".
+QString fichierGif(const QString& nom)
+{
+    const QString base = sansExtension(nom);
+    QStringList candidats;
+    if (QFileInfo(nom).suffix().compare(QStringLiteral("gif"), Qt::CaseInsensitive) == 0)
+        candidats << nom;
+    candidats << base + QStringLiteral(".gif") << base + QStringLiteral(".GIF");
+    for (const QString& c : candidats)
+        if (QFileInfo(c).isFile())
+            return c;
+    return base + QStringLiteral(".gif");
 }
 
 } // namespace
 
 QString convertitGifEnBmp(const QString& nom)
 {
-    const QString gif = avecExtension(nom, QStringLiteral(".gif"));
-    const QString bmp = avecExtension(nom, QStringLiteral(".bmp"));
+    const QString gif = fichierGif(nom);
+    const QString bmp = sansExtension(nom) + QStringLiteral(".bmp");
     QImageReader lecteur(gif, "gif");
     const QImage image = lecteur.read();
     if (image.isNull())

@@ -226,6 +226,13 @@ void TImageFormMain::setFocusMain()
     w->activateWindow();
 }
 
+void TImageFormMain::montreDemande()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    setFocusMain();
+}
+
 void TImageFormMain::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);

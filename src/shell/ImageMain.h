@@ -43,6 +43,8 @@ public:
 
 public slots:
     void setFocusMain() override;
+    // A second copy of the program was started: bring this one back, then its active tool.
+    void montreDemande();
     // What a click on a tool button does: make the window once, give it its folder, set the mode, show it.
     void ouvreOutil(Tmode m);
     // The folder buttons.

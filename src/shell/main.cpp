@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("kinexo"));
 
     TImageFormMain lanceur;
-    QObject::connect(&garde, &InstanceUnique::montreDemande, &lanceur, &TImageFormMain::setFocusMain);
+    QObject::connect(&garde, &InstanceUnique::montreDemande, &lanceur, &TImageFormMain::montreDemande);
     lanceur.show();
     return app.exec();
 }

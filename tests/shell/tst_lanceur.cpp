@@ -237,6 +237,17 @@ private slots:
         f.setFocusMain();
         QCOMPARE(f.mode(), mNone);
         QTRY_COMPARE(QApplication::activeWindow(), &f);
+
+        // Asked by a second copy while minimised, with a tool open: both come back, the tool in front.
+        QTest::mouseClick(f.boutonOutil(mWav), Qt::LeftButton);
+        QWidget* outil = f.fenetreOutil(mWav);
+        outil->showMinimized();
+        f.showMinimized();
+        f.montreDemande();
+        QVERIFY(!f.isMinimized());
+        QVERIFY(!outil->isMinimized());
+        QVERIFY(outil->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), outil);
     }
 
     void annulationVideLeDossier()
@@ -328,9 +339,10 @@ private slots:
         TImageFormMain f(uneFabrique());
         const QString base = home_->path() + "/photo.d/image";
         const QList<QRgb> palette = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
-        QVERIFY(ecritOctets(base + ".gif", gif(4, 3, palette, {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 1, 1})));
+        // Written by a camera as upper case, asked for by its bitmap name.
+        QVERIFY(ecritOctets(base + ".GIF", gif(4, 3, palette, {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 1, 1})));
 
-        const QString bmp = f.ConvertitGifBmp(base + ".GIF");
+        const QString bmp = f.ConvertitGifBmp(base + ".bmp");
         QCOMPARE(bmp, base + ".bmp");
         QImage image(bmp, "BMP");
         QCOMPARE(image.size(), QSize(4, 3));
@@ -343,6 +355,7 @@ private slots:
         QCOMPARE(image.pixel(3, 2), qRgb(0, 255, 0));
 
         // A bad GIF is reported and leaves the bitmap that was there.
+        QVERIFY(QFile::remove(base + ".GIF"));
         QVERIFY(ecritOctets(base + ".gif", "GIF89a pas une image"));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.ConvertitGifBmp(base + ".bmp"));
         QCOMPARE(QImage(bmp, "BMP").size(), QSize(4, 3));

@@ -60,6 +60,7 @@ private slots:
         QTest::newRow("registre bat tout") << "/p/wav/" << "/u/wav/" << "/r/wav/" << "/r/wav/";
         QTest::newRow("registre seul") << "" << "" << "/r/wav/" << "/r/wav/";
         QTest::newRow("vide gardé") << "/p/wav/" << "-" << "" << "";
+        QTest::newRow("user illisible") << "/p/wav/" << "#" << "" << "/p/wav/";
     }
 
     void precedence()
@@ -74,7 +75,9 @@ private slots:
         // Other keys stay untouched by the Wav layers.
         QVERIFY(ecritOctets(data + "kinexo.INI", "[Repertoire]\nVideo=/p/video/\n"
                                                  + (partage.isEmpty() ? QByteArray() : "Wav=" + partage.toUtf8() + "\n")));
-        if (!user.isEmpty())
+        if (user == "#")
+            QVERIFY(ecritOctets(docs + "kinexo.INI", QByteArray("\xff\xfe\x00[[Rep\x00\n=\x01\x02", 16)));
+        else if (!user.isEmpty())
             QVERIFY(ecritOctets(docs + "kinexo.INI",
                                 "[AVI]\nZoom=2\n[Repertoire]\nWav=" + valeur(user).toUtf8() + "\n"));
         if (!registre.isEmpty()) {
