@@ -92,8 +92,8 @@ TImageFormMain::TImageFormMain(std::vector<EntreeOutil> fabriques, QWidget* pare
     auto boutonDossier = [this, &iconeDossier](const char* nom, Repertoires::Champ c) {
         auto* btn = new QPushButton(iconeDossier, QString());
         btn->setObjectName(QString::fromLatin1(nom));
-        btn->setToolTip(invite(c));
         btn->setAccessibleName(invite(c));
+        boutonsDossiers_[c] = btn;
         btn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
         btn->setMinimumWidth(36);
         connect(btn, &QPushButton::clicked, this, [this, c] { RepAviBtnClick(c); });
@@ -123,7 +123,7 @@ TImageFormMain::TImageFormMain(std::vector<EntreeOutil> fabriques, QWidget* pare
 
     auto* tabulo = new QPushButton(iconeDossier, QStringLiteral("Répertoire de Tabulo"));
     tabulo->setObjectName(QStringLiteral("RepTabuloBtn"));
-    tabulo->setToolTip(invite(Repertoires::Tabulo));
+    boutonsDossiers_[Repertoires::Tabulo] = tabulo;
     connect(tabulo, &QPushButton::clicked, this, [this] { RepAviBtnClick(Repertoires::Tabulo); });
     auto* about = new QPushButton(QStringLiteral("à propos..."));
     about->setObjectName(QStringLiteral("AboutBtn"));
@@ -146,6 +146,7 @@ TImageFormMain::TImageFormMain(std::vector<EntreeOutil> fabriques, QWidget* pare
     l->addLayout(bas);
     l->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(380);
+    majBullesDossiers();
 
     // Made last: it looks for Tabulo in the folders just read, and the analysis program's
     // contacts bring the active tool forward.
@@ -241,6 +242,14 @@ void TImageFormMain::changeEvent(QEvent* e)
         QMetaObject::invokeMethod(this, &TImageFormMain::setFocusMain, Qt::QueuedConnection);
 }
 
+void TImageFormMain::majBullesDossiers()
+{
+    for (auto& [c, btn] : boutonsDossiers_) {
+        const QString& v = rep_.champ(c);
+        btn->setToolTip(invite(c) + QLatin1Char('\n') + (v.isEmpty() ? QStringLiteral("(aucun)") : v));
+    }
+}
+
 void TImageFormMain::closeEvent(QCloseEvent* e)
 {
     // Tool windows left open do not keep the program alive.
@@ -253,6 +262,7 @@ void TImageFormMain::RepAviBtnClick(Repertoires::Champ champ)
 {
     const QString choix = choisitDossier(this, invite(champ), rep_.departNavigateur(champ));
     rep_.choisi(champ, choix);
+    majBullesDossiers();
     if (champ == Repertoires::Tabulo)
         transfert_->formDDE().MajTabulo(rep_.repertoireTabulo);
 }

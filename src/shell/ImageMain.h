@@ -57,12 +57,14 @@ protected:
 
 private:
     QString dossierOutil(Tmode m) const;
+    void majBullesDossiers();
 
     Repertoires rep_;
     Tmode mode_ = mNone;
     std::map<Tmode, FabriqueOutil> fabriques_;
     std::map<Tmode, QPointer<QWidget>> fenetres_;
     std::map<Tmode, QPushButton*> boutons_;
+    std::map<Repertoires::Champ, QPushButton*> boutonsDossiers_;
     RoutageConseils* routage_ = nullptr;
     std::unique_ptr<Transfert> transfert_;
 };

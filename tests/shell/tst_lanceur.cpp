@@ -267,6 +267,7 @@ private slots:
         reponse = choisi;
         f.findChild<QPushButton*>("RepAviBtn")->click();
         QCOMPARE(f.repertoires().repertoireAvi, choisi + "/");
+        QVERIFY(f.findChild<QPushButton*>("RepAviBtn")->toolTip().endsWith(choisi + "/"));
         reponse.clear();
         f.findChild<QPushButton*>("RepAviBtn")->click();
         QCOMPARE(f.repertoires().repertoireAvi, QString());
