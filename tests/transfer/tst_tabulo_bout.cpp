@@ -110,6 +110,10 @@ private slots:
         QCOMPARE(*texte, QString("Transfert non exécuté"));
         QVERIFY(journal().endsWith("3 CLIP|ADD ERREUR 2\n"));
         QVERIFY(QGuiApplication::clipboard()->text().endsWith("t\tx\r\ns\tm\r\n0\r\n"));
+
+        ConversationClient c;   // a command it does not know
+        QVERIFY(c.ouvre("Tabulo", "ServeurDDE"));
+        QCOMPARE(c.commande("CLIP|EFFACE"), ConversationClient::Refusee);
     }
 
     // Missing program: reported after the retry, the text stays on the clipboard, and the
