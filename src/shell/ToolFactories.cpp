@@ -1,5 +1,7 @@
 #include "ToolFactories.h"
 
+#include "aviMain.h"
+
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
     static const std::vector<EntreeOutil> liste = {
@@ -7,7 +9,7 @@ const std::vector<EntreeOutil>& fabriquesOutils()
         {mBMP, nullptr},            // Courbe
         {mMeca, nullptr},           // Chronophotographie
         {mVideoBmp, nullptr},       // Chronophotographie image par image
-        {mAVIMediaPlayer, nullptr}, // Lecture d'une video
+        {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
         {mWav, nullptr},            // Lecture d'un fichier .WAV ou .MP3
         {mAVI, nullptr},            // Lecture video (bis !)
     };

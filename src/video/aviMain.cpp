@@ -399,6 +399,7 @@ void TAviForm::construit()
     }
     connect(groupeCurseurs, &QActionGroup::triggered, this, [this](QAction* a) { controleur.CurseurPointage = a->data().toInt(); });
     resize(1100, 700);
+    setWindowState(Qt::WindowMaximized);
 }
 
 OptionsDessin TAviForm::options() const
