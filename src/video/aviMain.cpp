@@ -170,6 +170,9 @@ void TAviForm::construit()
 
     // Stepping strip and drawing options.
     auto* bande = new QHBoxLayout;
+    LectureBtn = bouton(QStringLiteral("Lecture"));
+    PauseBtn = bouton(QStringLiteral("Pause"));
+    StopBtn = bouton(QStringLiteral("Stop"));
     DebutBtn = bouton(QStringLiteral("Début"));
     PrecedentBtn = bouton(QStringLiteral("Recul d'une image"));
     SuivantBtn = bouton(QStringLiteral("Avance d'une image"));
@@ -188,12 +191,31 @@ void TAviForm::construit()
     CouleurPointsCB = boiteCouleurs(this);
     GrilleCB = new QCheckBox(QStringLiteral("Réticule"), this);
     EtiquetteCB = new QCheckBox(QStringLiteral("Etiquette"), this);
-    for (QWidget* w : std::initializer_list<QWidget*>{DebutBtn, PrecedentBtn, SuivantBtn, FinBtn, TempsLabel, ProgressBar,
+    for (QWidget* w : std::initializer_list<QWidget*>{LectureBtn, PauseBtn, StopBtn, DebutBtn, PrecedentBtn, SuivantBtn, FinBtn, TempsLabel, ProgressBar,
                                                       CodecLabel, TraceEchCB, CouleurAxeCB, TracePointsCB, CouleurPointsCB,
                                                       GrilleCB, EtiquetteCB})
         bande->addWidget(w);
     bande->addStretch();
     vbox->addLayout(bande);
+    // Playing shows the images at the file's pace and stops on the last one.
+    connect(&lectureTimer, &QTimer::timeout, this, [this] {
+        if (m_lecteur.ouvert())
+            pas(1);
+        if (!m_lecteur.ouvert() || m_lecteur.image() >= m_lecteur.longueurImages() - 1)
+            lectureTimer.stop();
+    });
+    connect(LectureBtn, &QToolButton::clicked, this, [this] {
+        if (!m_lecteur.ouvert())
+            return;
+        if (m_lecteur.image() >= m_lecteur.longueurImages() - 1)
+            pas(INT_MIN);
+        lectureTimer.start(std::max(1, int(std::lround(1000 * DureeImage))));
+    });
+    connect(PauseBtn, &QToolButton::clicked, &lectureTimer, &QTimer::stop);
+    connect(StopBtn, &QToolButton::clicked, this, [this] {
+        lectureTimer.stop();
+        pas(INT_MIN);
+    });
     connect(DebutBtn, &QToolButton::clicked, this, [this] { pas(INT_MIN); });
     connect(PrecedentBtn, &QToolButton::clicked, this, [this] { pas(-1); });
     connect(SuivantBtn, &QToolButton::clicked, this, [this] { pas(1); });
@@ -734,7 +756,8 @@ void TAviForm::MajBoutons()
 {
     const bool f = m_lecteur.ouvert();
     const bool m = MesureBtn->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{DebutBtn, PrecedentBtn, SuivantBtn, FinBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{LectureBtn, PauseBtn, StopBtn, DebutBtn, PrecedentBtn,
+                                                      SuivantBtn, FinBtn})
         w->setVisible(f);
     EchelleBtn->setEnabled(f && !m);
     EchelleEdit->setEnabled(f);
@@ -812,6 +835,7 @@ void TAviForm::resizeEvent(QResizeEvent* e)
 void TAviForm::closeEvent(QCloseEvent* e)
 {
     scrollTimer.stop();
+    lectureTimer.stop();
     ecritReglages();
     m_lecteur.ferme();
     modele.mediaOuvert = false;

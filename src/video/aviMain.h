@@ -64,7 +64,9 @@ public:
     QString nomFichier;
 
     // Controls.
+    QToolButton *LectureBtn, *PauseBtn, *StopBtn; // the player's own buttons
     QToolButton *DebutBtn, *PrecedentBtn, *SuivantBtn, *FinBtn;
+    QTimer lectureTimer;
     QLabel *TempsLabel, *CodecLabel;
     QProgressBar* ProgressBar;
     QCheckBox *TraceEchCB, *TracePointsCB, *GrilleCB, *EtiquetteCB;

@@ -121,6 +121,12 @@ private slots:
         QCOMPARE(numeroImage(f.lecteur().imageCourante()), 5);
         f.DebutBtn->click();
         QCOMPARE(numeroImage(f.lecteur().imageCourante()), 0);
+        // Playing runs to the last image and stops there.
+        f.LectureBtn->click();
+        QTRY_COMPARE(numeroImage(f.lecteur().imageCourante()), 11);
+        QVERIFY(!f.lectureTimer.isActive());
+        f.StopBtn->click();
+        QCOMPARE(numeroImage(f.lecteur().imageCourante()), 0);
 
         // Not AVI: the extension as codec, the drawing page at the right.
         f.OuvreFichier(clip("clip.mp4"));
