@@ -40,6 +40,7 @@
 namespace {
 
 constexpr int kPeriodeDefilement = 300; // ms, scroll timer
+constexpr double kValeurManquante = 1e-27;
 const char* const kFiltre = "video  AVI (*.avi);;video MPEG (*.mpg *.mpeg);;video DivX (*.divx);;autres (*.m4v *.mp4)";
 
 // The colour boxes hold the sixteen standard colours; settings keep them as 0x00BBGGRR numbers.
@@ -687,7 +688,8 @@ void TAviForm::DureeEditExit()
         return;
     }
     DureeImage = *v;
-    DureeEdit->setText(TexteNombreUnite(DureeImage, QStringLiteral("s")));
+    if (std::abs(DureeImage - kValeurManquante) < 1e-30)
+        DureeEdit->setText(TexteNombreUnite(DureeImage, QStringLiteral("s")));
     m_lecteur.format = LecteurAvi::ftImages;
     TempsCourant = RenumeroteTemps(modele, DureeImage);
     const QSignalBlocker b(TrackBar);
