@@ -1,0 +1,2 @@
+kx_test(tst_transfert SOURCES ${KX_TEST_DIR}/tst_transfert.cpp ${KX_TEST_DIR}/TableVideo.h LIBS kx_testhost)
+kx_test(tst_conversation SOURCES ${KX_TEST_DIR}/tst_conversation.cpp LIBS kx_transfer)
