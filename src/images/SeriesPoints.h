@@ -14,8 +14,8 @@ public:
     explicit SeriesPoints(int nbreSeries = kMaxSeries);
 
     int nbreSeries() const { return m_nbreSeries; }
-    int NbrePoints(int s) const { return int(m_xy[s].size()); }
-    QPoint point(int s, int i) const { return m_xy[s][i]; }
+    int NbrePoints(int s) const { return s >= 0 && s <= kMaxSeries ? int(m_xy[s].size()) : 0; }
+    QPoint point(int s, int i) const { return i >= 0 && i < NbrePoints(s) ? m_xy[s][i] : QPoint(); }
     // Largest count over series 1..n.
     int maxPoints(int n) const;
     // Sum of the counts over series 1..n.

@@ -83,19 +83,23 @@ QString VueGeometrie::texteZoom() const
     return QStringLiteral("Taille réelle");
 }
 
+// Rounded down rather than to even: with halves to even an odd Left would shift the whole
+// drawing by one pixel at zoom 1.
 int VueGeometrie::decaleX() const
 {
-    return arrondi(-RectVisible.Left * pasZoom + pasZoom / 2);
+    return int(std::floor(-RectVisible.Left * pasZoom + pasZoom / 2));
 }
 
 int VueGeometrie::decaleY() const
 {
-    return arrondi(-RectVisible.Top * pasZoom + pasZoom / 2);
+    return int(std::floor(-RectVisible.Top * pasZoom + pasZoom / 2));
 }
 
+// The screen pixel holding the centre of the picture pixel, the exact inverse of versImage.
 QPoint VueGeometrie::versEcran(QPoint p) const
 {
-    return QPoint(arrondi(p.x() * pasZoom) + decaleX(), arrondi(p.y() * pasZoom) + decaleY());
+    return QPoint(int(std::floor((p.x() - RectVisible.Left) * pasZoom + pasZoom / 2)),
+                  int(std::floor((p.y() - RectVisible.Top) * pasZoom + pasZoom / 2)));
 }
 
 // The pixel whose square holds the point: a click in any part of a zoomed pixel lands on it.

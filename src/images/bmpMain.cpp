@@ -2,6 +2,7 @@
 
 #include "ImageLoader.h"
 #include "NumberText.h"
+#include "TConstanteDlg.h"
 #include "ToolHost.h"
 #include "Transfert.h"
 #include "bmpEch.h"
@@ -187,6 +188,11 @@ TBitmapForm::TBitmapForm(ToolHost& h, QWidget* parent) : TVueImageForm(h, kMaxCo
 }
 
 TBitmapForm::~TBitmapForm() = default;
+
+bool TBitmapForm::serieVisible() const
+{
+    return SerieAct->isVisible();
+}
 
 QAction* TBitmapForm::action(const QString& texte) const
 {
@@ -608,7 +614,7 @@ void TBitmapForm::dessineApercu(QPainter& p, double k)
 void TBitmapForm::CopieDonnees()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ExchangeText texte = tableau().CopieDonnees(QString());
+    const ExchangeText texte = tableau().CopieDonnees(host.transfert().constanteDlg().commentaire());
     QGuiApplication::clipboard()->setText(texte.toText());
     QApplication::restoreOverrideCursor();
 }

@@ -57,6 +57,7 @@ public:
     QAction* action(const QString& texte) const;
     QSpinBox* nbreSE() const { return NbreSE; }
     QSpinBox* serieSE() const { return SerieSE; }
+    bool serieVisible() const;
     QLineEdit* signifEdit() const { return SignifEdit; }
     int couleur(int i) const { return Couleur[i]; }
 
