@@ -137,7 +137,7 @@ TBitmapForm::TBitmapForm(ToolHost& h, QWidget* parent) : TVueImageForm(h, kMaxCo
     SerieAct = barreCourbes->addWidget(SerieSE);
     barreCourbes->addWidget(new QLabel(QStringLiteral("  Signification "), this));
     SignifEdit = new QLineEdit(this);
-    SignifEdit->setMinimumWidth(120);
+    SignifEdit->setMinimumWidth(100);
     barreCourbes->addWidget(SignifEdit);
     barreCourbes->addWidget(new QLabel(QStringLiteral("  Couleur de tracé "), this));
     CouleurPointsCB = new QComboBox(this);
@@ -254,6 +254,9 @@ void TBitmapForm::showEvent(QShowEvent* e)
     if (!dejaMontre) {
         dejaMontre = true;
         setWindowState(windowState() | Qt::WindowMaximized);
+        // Most of the width for the picture, the rest for the overview and the table.
+        const int w = std::max(width(), 800);
+        Splitter1->setSizes({w * 3 / 4, w / 4});
     }
 }
 

@@ -7,6 +7,7 @@
 #include "bmpMain.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -42,9 +43,11 @@ QImage graphe(int w = 400, int h = 300)
 }
 
 // Answers the scale dialog opened by a load.
-void regleDialogue(const QString& x0, const QString& x, const QString& y0, const QString& y)
+void regleDialogue(const QString& x0, const QString& x, const QString& y0, const QString& y, bool log = false)
 {
     quandModal<TEchelleBmpDlg>([=](TEchelleBmpDlg* d) {
+        d->logxcb->setChecked(log);
+        d->logycb->setChecked(log);
         d->EditX0->setText(x0);
         d->EditX->setText(x);
         d->EditY0->setText(y0);
@@ -432,6 +435,47 @@ private slots:
         QVERIFY2(message.contains("horizontal"), qPrintable(message));
         QCOMPARE(form->grille()->item(0, 0)->text(), QString());
         QCOMPARE(form->grille()->item(0, 1)->text(), QStringLiteral("2.5"));
+    }
+
+    // The log-log sample read at 1 kHz; the window is drawn (and saved when KINEXO_CAPTURES
+    // names a folder, to look at).
+    void exempleLogLog()
+    {
+        const QString chemin = QStringLiteral(KX_SAMPLES_DIR "/courbe-loglog.png");
+        QVERIFY(QFile::exists(chemin));
+        QFile::copy(chemin, host->racine() + "loglog.png");
+        regleDialogue("10", "100k", "0,001", "1", true);
+        QVERIFY(form->ChargeImage(host->racine() + "loglog.png"));
+        // The whole graph shows at zoom 1/2: the marks go on its axes.
+        form->ChangeZoom(0.5);
+        QWidget* v = form->vueImage();
+        const auto ecran = [this](QPoint pixel) { return form->geometrie().versEcran(pixel); };
+        glisse(v, ecran(form->repere(TBitmapForm::bsOrigine)), ecran(QPoint(110, 520)));
+        glisse(v, ecran(form->repere(TBitmapForm::bsEchelleX2)), ecran(QPoint(710, 520)));
+        glisse(v, ecran(form->repere(TBitmapForm::bsEchelleY2)), ecran(QPoint(110, 70)));
+        QCOMPARE(form->repere(TBitmapForm::bsEchelleX2), QPoint(710, 520));
+        QCOMPARE(form->repere(TBitmapForm::bsEchelleY2), QPoint(110, 70));
+        form->ChangeZoom(1);
+        form->action("Mesurer")->trigger();
+        clic(v, ecran(QPoint(410, 93)));  // 1 kHz on the curve
+        clic(v, ecran(QPoint(455, 122))); // 2 kHz
+        QCOMPARE(form->grille()->item(0, 0)->text(), QStringLiteral("1000"));
+        QCOMPARE(form->grille()->item(0, 1)->text(), QStringLiteral("0.7025"));
+        QCOMPARE(form->grille()->item(1, 0)->text(), QStringLiteral("1995"));
+        QCOMPARE(form->grille()->item(1, 1)->text(), QStringLiteral("0.4501"));
+        const QImage fenetre = form->grab().toImage();
+        const QImage vue = v->grab().toImage();
+        // The picture is drawn where the clicks read it, the points in red over it.
+        for (QPoint pixel : {QPoint(300, 300), QPoint(380, 70), QPoint(250, 150)})
+            QCOMPARE(vue.pixelColor(ecran(pixel)), form->image().pixelColor(pixel));
+        QCOMPARE(vue.pixelColor(ecran(QPoint(410, 93)) + QPoint(3, 0)), QColor(Qt::red));
+        const QString dossier = qEnvironmentVariable("KINEXO_CAPTURES");
+        if (!dossier.isEmpty()) {
+            fenetre.save(dossier + "/courbe-fenetre.png");
+            form->ChangeZoom(3);
+            form->grab().save(dossier + "/courbe-zoom3.png");
+            form->echelleDlg().grab().save(dossier + "/courbe-echelle.png");
+        }
     }
 
     void reglagesALaFermeture()
