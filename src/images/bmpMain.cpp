@@ -622,7 +622,7 @@ void TBitmapForm::CopieDonnees()
     QApplication::restoreOverrideCursor();
 }
 
-void TBitmapForm::EnvoiTabulo()
+TableSource TBitmapForm::sourceTabulo()
 {
     TableSource source;
     source.table = [this](ExchangeText& t) { tableau().table(t); };
@@ -630,5 +630,10 @@ void TBitmapForm::EnvoiTabulo()
         if (nouveauFichier)
             tableau().AjouteOptions(t, NomFichier);
     };
-    host.transfert().envoie(this, Destination::Tabulo, source);
+    return source;
+}
+
+void TBitmapForm::EnvoiTabulo()
+{
+    host.transfert().envoie(this, Destination::Tabulo, sourceTabulo());
 }

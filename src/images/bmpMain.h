@@ -1,6 +1,7 @@
 #pragma once
 #include "CourbesTableau.h"
 #include "EchelleCourbe.h"
+#include "Transfert.h"
 #include "VueImageForm.h"
 
 #include <array>
@@ -29,7 +30,7 @@ public:
     ~TBitmapForm() override;
 
     // Folder of the open and save dialogs (the launcher's picture folder).
-    void setRepertoire(const QString& dossier) { repertoire = dossier; }
+    Q_INVOKABLE void setDossier(const QString& dossier) { repertoire = dossier; }
 
     void OpenFileBtnClick();
     void SaveFileBtnClick();
@@ -49,6 +50,8 @@ public:
     void RemplitGrille();
     void CopieDonnees();
     void EnvoiTabulo();
+    // What EnvoiTabulo hands to the transfer service.
+    TableSource sourceTabulo();
 
     EchelleCourbe& echelle() { return m_echelle; }
     TEchelleBmpDlg& echelleDlg() { return *m_dlg; }

@@ -2,12 +2,15 @@
 // the keyboard, zoom and overview scrolling, copy to the clipboard.
 #include "ImageLoader.h"
 #include "NumberText.h"
+#include "TConstanteDlg.h"
 #include "TestHost.h"
+#include "Transfert.h"
 #include "bmpEch.h"
 #include "bmpMain.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -244,6 +247,33 @@ private slots:
                                   "2\t2\t0.2", "3\t4\t0.8",   "4\t6\t1.8",   "5\t8\t3.2", "6\t10\t5",
                                   ""};
         QCOMPARE(lignes, attendu);
+    }
+
+    // A new Tabulo file carries the option lines after the table; the next page does not.
+    void optionsTabulo()
+    {
+        charge(ecritGraphe("g.png"), "1", "1000", "0", "5");
+        placeReperes();
+        quandModal<TEchelleBmpDlg>([](TEchelleBmpDlg* d) {
+            d->logxcb->setChecked(true);
+            d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        form->action("Echelle")->trigger();
+        QCOMPARE(form->echelle().echelleX, eLog);
+        form->action("Mesurer")->trigger();
+        clic(form->vueImage(), QPoint(200, 150));
+        Transfert& t = host->transfert();
+        t.constanteDlg().NewPageCB->setCurrentIndex(0);
+        const QStringList nouveau = t.construit(Destination::Tabulo, form->sourceTabulo()).toStrings();
+        const int i = nouveau.indexOf("index\tX\tY");
+        QVERIFY(i > 0);
+        QCOMPARE(nouveau.mid(i, 4), (QStringList{"index\tX\tY", "\tm\tm", "index\t\t", "1\t31.6\t2.5"}));
+        QCOMPARE(nouveau.mid(nouveau.size() - 8),
+                 (QStringList{"&1 NOMX", "X", "&1 LOGX", "1", "&1 NOMY", "Y", "&1 FICHIER", form->nomFichier()}));
+        t.constanteDlg().setNouvellePage();
+        const QStringList page = t.construit(Destination::Tabulo, form->sourceTabulo()).toStrings();
+        QCOMPARE(page.at(1), QString());
+        QVERIFY(!page.join('\n').contains("NOMX"));
     }
 
     void effacerEtDefaire()
