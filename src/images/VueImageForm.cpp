@@ -128,7 +128,7 @@ void TVueImageForm::construitVue(QWidget* tableau, QToolBar* barreZoom)
 
     // Keeps the keyboard focus for keyboard pointing; one pixel, in the view's corner.
     EditBidon = new QLineEdit(Image);
-    EditBidon->setGeometry(0, 0, 1, 1);
+    EditBidon->setGeometry(-1, -1, 1, 1); // out of sight, still able to take the focus
     EditBidon->setFrame(false);
     EditBidon->installEventFilter(this);
 
