@@ -1,10 +1,12 @@
 #include "ToolFactories.h"
 
+#include "bmpMain.h"
+
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
     static const std::vector<EntreeOutil> liste = {
         {mOptique, nullptr},        // Intensité lumineuse
-        {mBMP, nullptr},            // Courbe
+        {mBMP, outil<TBitmapForm>}, // Courbe
         {mMeca, nullptr},           // Chronophotographie
         {mVideoBmp, nullptr},       // Chronophotographie image par image
         {mAVIMediaPlayer, nullptr}, // Lecture d'une video
