@@ -508,6 +508,41 @@ private slots:
         }
     }
 
+    // The polar sample: the cardioid r = 2(1 + cos θ) read at 0° and 90°.
+    void exemplePolaire()
+    {
+        QFile::copy(QStringLiteral(KX_SAMPLES_DIR "/courbe-polaire.png"), host->racine() + "polaire.png");
+        quandModal<TEchelleBmpDlg>([](TEchelleBmpDlg* d) {
+            d->PolaireCB->setChecked(true);
+            QVERIFY(d->logxcb->isHidden());
+            for (QLineEdit* e : {d->EditX0, d->EditY0})
+                e->setText("0");
+            for (QLineEdit* e : {d->EditX, d->EditY})
+                e->setText("5");
+            d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        QVERIFY(form->ChargeImage(host->racine() + "polaire.png"));
+        QCOMPARE(form->echelle().echelleX, ePolaire);
+        form->ChangeZoom(0.5);
+        QWidget* v = form->vueImage();
+        const auto ecran = [this](QPoint pixel) { return form->geometrie().versEcran(pixel); };
+        glisse(v, ecran(form->repere(TBitmapForm::bsOrigine)), ecran(QPoint(400, 320)));
+        glisse(v, ecran(form->repere(TBitmapForm::bsEchelleX2)), ecran(QPoint(650, 320)));
+        glisse(v, ecran(form->repere(TBitmapForm::bsEchelleY2)), ecran(QPoint(400, 70)));
+        form->action("Mesurer")->trigger();
+        clic(v, ecran(QPoint(600, 320)));
+        clic(v, ecran(QPoint(400, 220)));
+        clic(v, ecran(QPoint(300, 320)));
+        const QStringList attendu{"0", "4", "90", "2", "180", "2"};
+        QStringList lu;
+        for (int i = 0; i < 3; ++i)
+            lu << form->grille()->item(i, 0)->text() << form->grille()->item(i, 1)->text();
+        QCOMPARE(lu, attendu);
+        const QString dossier = qEnvironmentVariable("KINEXO_CAPTURES");
+        if (!dossier.isEmpty())
+            form->grab().save(dossier + "/courbe-polaire.png");
+    }
+
     void reglagesALaFermeture()
     {
         charge(ecritGraphe("g.png"), "0", "10", "1", "1e6");
