@@ -1,12 +1,13 @@
 #include "ToolFactories.h"
 
 #include "aviMain.h"
+#include "bmpMain.h"
 
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
     static const std::vector<EntreeOutil> liste = {
         {mOptique, nullptr},        // Intensité lumineuse
-        {mBMP, nullptr},            // Courbe
+        {mBMP, outil<TBitmapForm>}, // Courbe
         {mMeca, nullptr},           // Chronophotographie
         {mVideoBmp, nullptr},       // Chronophotographie image par image
         {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
