@@ -625,6 +625,7 @@ void TBitmapForm::CopieDonnees()
 TableSource TBitmapForm::sourceTabulo()
 {
     TableSource source;
+    source.titre = QStringLiteral("Lecture de bitmap pour Tabulo");
     source.table = [this](ExchangeText& t) { tableau().table(t); };
     source.sections = [this](ExchangeText& t, bool nouveauFichier) {
         if (nouveauFichier)

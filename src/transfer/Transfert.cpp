@@ -49,7 +49,7 @@ ExchangeText Transfert::construit(Destination destination, const TableSource& so
     const bool nouveau = dlg.nouveauFichier();
     if (tabulo) {
         texte.addLine(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
-        texte.addLine(nouveau ? QStringLiteral("Acquisition par kinexo") : QString());
+        texte.addLine(nouveau ? source.titre : QString());
         texte.addLine(dlg.commentaire());
     }
     if (source.table)

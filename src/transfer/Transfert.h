@@ -22,6 +22,8 @@ struct TableSource
     std::function<void(ExchangeText&)> table;
     // Analysis-program only: the tool's sections, written after the constant block.
     std::function<void(ExchangeText&, bool nouveauFichier)> sections;
+    // Title line of a new file in the analysis program; each tool may name itself.
+    QString titre = QStringLiteral("Acquisition par kinexo");
 };
 
 // The one way tools hand their tables over. Owned by the host, lives for the whole run.

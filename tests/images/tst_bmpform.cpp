@@ -265,6 +265,7 @@ private slots:
         Transfert& t = host->transfert();
         t.constanteDlg().NewPageCB->setCurrentIndex(0);
         const QStringList nouveau = t.construit(Destination::Tabulo, form->sourceTabulo()).toStrings();
+        QCOMPARE(nouveau.at(1), QStringLiteral("Lecture de bitmap pour Tabulo"));
         const int i = nouveau.indexOf("index\tX\tY");
         QVERIFY(i > 0);
         QCOMPARE(nouveau.mid(i, 4), (QStringList{"index\tX\tY", "\tm\tm", "index\t\t", "1\t31.6\t2.5"}));
