@@ -1,0 +1,772 @@
+#include "VideoSource.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include <sys/mman.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+// Frames decoded ahead in the direction of travel, and kept behind for a change of mind.
+constexpr int lectureAnticipee = 48;
+constexpr int lectureArriere = 2;
+// A frame behind the direction of travel is worth this many frames ahead when evicting.
+constexpr int poidsArriere = 4;
+
+qint64 tailleTrame(const AVFrame* f)
+{
+    qint64 s = 0;
+    for (AVBufferRef* b : f->buf)
+        if (b)
+            s += qint64(b->size);
+    if (s == 0)
+        s = av_image_get_buffer_size(AVPixelFormat(f->format), f->width, f->height, 1);
+    return std::max<qint64>(s, 1);
+}
+
+QString fourcc(uint32_t tag)
+{
+    if (tag == 0)
+        return {};
+    QString s;
+    for (int i = 0; i < 4; ++i) {
+        const char c = char((tag >> (8 * i)) & 0xff);
+        s += (c >= 32 && c < 127) ? QChar(c) : QChar('?');
+    }
+    return s;
+}
+
+// A decoded image kept in the cache: its planes copied into a slot of the reserve, or the
+// decoder's own frame when it does not fit a slot.
+struct Trame
+{
+    AVFrame* frame = nullptr;
+    uint8_t* slot = nullptr;
+    uint8_t* data[4] = {};
+    int linesize[4] = {};
+    int format = AV_PIX_FMT_NONE;
+    int w = 0, h = 0;
+    AVColorSpace cs = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange range = AVCOL_RANGE_UNSPECIFIED;
+    qint64 octets = 0;
+    int pins = 0; // being converted on the caller's thread: not evicted
+};
+
+} // namespace
+
+// Fixed-size slots carved from large mappings backed by huge pages where the system allows:
+// filling hundreds of megabytes of cache this way costs a few hundred page faults instead of
+// one per 4 KB page, and slots are reused as images are evicted.
+class VideoSource::Reserve
+{
+public:
+    ~Reserve()
+    {
+        for (auto& [p, n] : m_zones)
+            munmap(p, n);
+    }
+    size_t slotSize() const { return m_slot; }
+    // A slot of at least `besoin` bytes, or nullptr when images are not all of one size.
+    uint8_t* prend(size_t besoin, qint64 limite)
+    {
+        if (m_slot == 0)
+            m_slot = (besoin + 4095) & ~size_t(4095);
+        if (besoin > m_slot)
+            return nullptr;
+        if (m_libres.empty())
+            agrandit(limite);
+        if (m_libres.empty())
+            return nullptr;
+        uint8_t* p = m_libres.back();
+        m_libres.pop_back();
+        return p;
+    }
+    void rend(uint8_t* p) { m_libres.push_back(p); }
+
+private:
+    void agrandit(qint64 limite)
+    {
+        const size_t zone = std::clamp<size_t>(size_t(limite / 4), m_slot, size_t(64) << 20);
+        const size_t n = std::max<size_t>(1, zone / m_slot);
+        const size_t taille = n * m_slot;
+        void* p = mmap(nullptr, taille, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            return;
+#ifdef MADV_HUGEPAGE
+        madvise(p, taille, MADV_HUGEPAGE);
+#endif
+        m_zones.emplace_back(static_cast<uint8_t*>(p), taille);
+        for (size_t i = 0; i < n; ++i)
+            m_libres.push_back(static_cast<uint8_t*>(p) + i * m_slot);
+    }
+
+    size_t m_slot = 0;
+    std::vector<std::pair<uint8_t*, size_t>> m_zones;
+    std::vector<uint8_t*> m_libres;
+};
+
+struct VideoSource::State
+{
+    // File facts, fixed after opening.
+    QString path;
+    AVFormatContext* fmt = nullptr;
+    AVCodecContext* dec = nullptr;
+    int stream = -1;
+    AVRational tb{1, 1};
+    std::vector<int64_t> pts;     // presentation order
+    std::vector<uint8_t> key;
+    std::vector<int> keyBefore;   // keyframe at or before each image
+    std::vector<double> times;
+    double duration = 0;
+    double rate = 0;
+    QSize size;
+    QString codec, codecLong, tag, format;
+    int keyframes = 0;
+
+    // Shared with the worker.
+    std::mutex m;
+    std::condition_variable cv;
+    std::map<int, Trame> cache;
+    std::shared_ptr<VideoSource::Reserve> reserveP; // kept by the source from file to file
+    VideoSource::Reserve* reserve;
+    explicit State(std::shared_ptr<VideoSource::Reserve> r) : reserveP(std::move(r)), reserve(reserveP.get()) {}
+    qint64 bytes = 0;
+    qint64 limit = VideoSource::defaultCacheLimit;
+    qint64 lastFrameBytes = 0;
+    int request = -1;        // image someone waits for
+    int asyncRequest = -1;   // image to hand over through frameReady
+    int focus = 0;
+    int dir = 1;
+    std::set<int> failed;
+    bool stop = false;
+    VideoSource* owner = nullptr;
+    std::thread worker;
+
+    // Worker only.
+    int nextIdx = -1;        // image the decoder gives next, -1 when it must seek first
+    int minAccept = 0;       // images before the last seek target are not trusted
+    int seekGoal = -1;
+    int seekKey = -1;
+    int seekRetries = 0;
+    bool justSeeked = false;
+    bool eofSent = false;
+    AVPacket* pkt = nullptr;
+    AVFrame* frm = nullptr;
+
+    // Caller thread only.
+    SwsContext* sws = nullptr;
+
+    ~State()
+    {
+        {
+            std::lock_guard<std::mutex> l(m);
+            stop = true;
+        }
+        cv.notify_all();
+        if (worker.joinable())
+            worker.join();
+        for (auto& [i, t] : cache)
+            av_frame_free(&t.frame);
+        av_packet_free(&pkt);
+        av_frame_free(&frm);
+        avcodec_free_context(&dec);
+        avformat_close_input(&fmt);
+        sws_freeContext(sws);
+    }
+
+    int count() const { return int(pts.size()); }
+
+    int indexOfTs(int64_t ts) const
+    {
+        auto it = std::lower_bound(pts.begin(), pts.end(), ts);
+        if (it == pts.end())
+            return count() - 1;
+        if (*it == ts || it == pts.begin())
+            return int(it - pts.begin());
+        auto prev = it - 1;
+        return int((ts - *prev < *it - ts) ? prev - pts.begin() : it - pts.begin());
+    }
+
+    // Eviction rank: the larger, the sooner it goes.
+    qint64 rang(int f) const
+    {
+        const qint64 dd = qint64(f - focus) * dir;
+        return dd >= 0 ? dd : -poidsArriere * dd;
+    }
+
+    void libere(Trame& t)
+    {
+        av_frame_free(&t.frame);
+        if (t.slot)
+            reserve->rend(t.slot);
+        t.slot = nullptr;
+    }
+
+    void insere(int i, Trame t)
+    {
+        if (cache.count(i)) {
+            libere(t);
+            return;
+        }
+        lastFrameBytes = t.octets;
+        cache[i] = t;
+        bytes += t.octets;
+        evince();
+    }
+
+    void evince()
+    {
+        while (bytes > limit && cache.size() > 1) {
+            auto victim = cache.end();
+            qint64 pire = -1;
+            for (auto it = cache.begin(); it != cache.end(); ++it) {
+                if (it->first == request || it->first == asyncRequest || it->second.pins > 0)
+                    continue;
+                const qint64 r = rang(it->first);
+                if (r > pire) {
+                    pire = r;
+                    victim = it;
+                }
+            }
+            if (victim == cache.end())
+                break;
+            bytes -= victim->second.octets;
+            libere(victim->second);
+            cache.erase(victim);
+        }
+    }
+
+    bool utile(int j) const { return j >= 0 && j < count() && !cache.count(j) && !failed.count(j); }
+
+    // Next image worth decoding while nobody waits, or -1.
+    int anticipation() const
+    {
+        const bool plein = bytes + lastFrameBytes > limit;
+        qint64 pire = -1;
+        if (plein)
+            for (auto& [i, f] : cache)
+                pire = std::max(pire, rang(i));
+        auto vaut = [&](int j) { return utile(j) && (!plein || rang(j) < pire); };
+        for (int k = 1; k <= lectureAnticipee; ++k) {
+            const int j = focus + dir * k;
+            if (j < 0 || j >= count())
+                break;
+            if (vaut(j))
+                return j;
+            if (utile(j))
+                break; // no room for it
+
+        }
+        for (int k = 1; k <= lectureArriere; ++k)
+            if (vaut(focus - dir * k))
+                return focus - dir * k;
+        return -1;
+    }
+
+    void boucle()
+    {
+        std::unique_lock<std::mutex> l(m);
+        for (;;) {
+            int goal = -1;
+            while (!stop) {
+                if (request >= 0 && (cache.count(request) || failed.count(request))) {
+                    request = -1;
+                    cv.notify_all();
+                    continue;
+                }
+                if (asyncRequest >= 0 && (cache.count(asyncRequest) || failed.count(asyncRequest))) {
+                    QMetaObject::invokeMethod(owner, "deliverRequested", Qt::QueuedConnection);
+                    asyncRequest = -1;
+                    continue;
+                }
+                goal = request >= 0 ? request : asyncRequest >= 0 ? asyncRequest : anticipation();
+                if (goal >= 0)
+                    break;
+                cv.wait(l);
+            }
+            if (stop)
+                return;
+            l.unlock();
+            std::vector<int> echecs;
+            const int i = pas(goal, echecs);
+            Trame t;
+            if (i >= 0) {
+                const int besoin = av_image_get_buffer_size(AVPixelFormat(frm->format), frm->width, frm->height, 64);
+                l.lock();
+                t.slot = besoin > 0 ? reserve->prend(size_t(besoin), limit) : nullptr;
+                l.unlock();
+                t.format = frm->format;
+                t.w = frm->width;
+                t.h = frm->height;
+                t.cs = frm->colorspace;
+                t.range = frm->color_range;
+                if (t.slot) {
+                    av_image_fill_arrays(t.data, t.linesize, t.slot, AVPixelFormat(t.format), t.w, t.h, 64);
+                    av_image_copy(t.data, t.linesize, const_cast<const uint8_t**>(frm->data), frm->linesize,
+                                  AVPixelFormat(t.format), t.w, t.h);
+                    t.octets = qint64(reserve->slotSize());
+                    av_frame_unref(frm);
+                } else {
+                    t.frame = av_frame_clone(frm);
+                    av_frame_unref(frm);
+                    for (int k = 0; k < 4; ++k) {
+                        t.data[k] = t.frame->data[k];
+                        t.linesize[k] = t.frame->linesize[k];
+                    }
+                    t.octets = tailleTrame(t.frame);
+                }
+            }
+            l.lock();
+            if (i >= 0)
+                insere(i, t);
+            for (int e : echecs)
+                failed.insert(e);
+            cv.notify_all();
+        }
+    }
+
+    void seekTo(int k)
+    {
+        seekKey = k;
+        avcodec_flush_buffers(dec);
+        if (k <= 0)
+            avformat_seek_file(fmt, stream, INT64_MIN, pts[0], pts[0], 0);
+        else
+            av_seek_frame(fmt, stream, pts[size_t(k)], AVSEEK_FLAG_BACKWARD);
+        nextIdx = k;
+        minAccept = k;
+        justSeeked = true;
+        eofSent = false;
+    }
+
+    // One decoded image towards `goal`; returns its index with the image in frm, or -1.
+    // Images that turn out impossible to decode go into `echecs`.
+    int pas(int goal, std::vector<int>& echecs)
+    {
+        const int k = keyBefore[size_t(goal)];
+        if (goal != seekGoal) {
+            seekGoal = goal;
+            seekRetries = 0;
+        }
+        if (nextIdx < 0 || nextIdx > goal || k > nextIdx)
+            seekTo(k);
+        for (;;) {
+            const int r = avcodec_receive_frame(dec, frm);
+            if (r == 0) {
+                int64_t ts = frm->best_effort_timestamp;
+                if (ts == AV_NOPTS_VALUE)
+                    ts = frm->pts;
+                const int i = ts == AV_NOPTS_VALUE ? std::min(nextIdx, count() - 1) : indexOfTs(ts);
+                if (i < minAccept) {
+                    av_frame_unref(frm);
+                    continue;
+                }
+                if (justSeeked && i > goal) {
+                    // Landed after the keyframe asked for: go back further, then from the start.
+                    av_frame_unref(frm);
+                    justSeeked = false;
+                    ++seekRetries;
+                    if (seekRetries <= 2 && seekKey > 0)
+                        seekTo(keyBefore[size_t(seekKey - 1)]);
+                    else if (seekRetries <= 3)
+                        seekTo(0);
+                    else {
+                        echecs.push_back(goal);
+                        nextIdx = -1;
+                        return -1;
+                    }
+                    continue;
+                }
+                justSeeked = false;
+                if (i > goal)
+                    for (int j = std::max(nextIdx, 0); j < i; ++j)
+                        if (j <= goal)
+                            echecs.push_back(j); // skipped by the decoder: corrupt data
+                nextIdx = i + 1;
+                return i;
+            }
+            if (r == AVERROR_EOF) {
+                for (int j = std::max(nextIdx, 0); j <= goal; ++j)
+                    echecs.push_back(j);
+                nextIdx = -1;
+                return -1;
+            }
+            if (r != AVERROR(EAGAIN)) {
+                echecs.push_back(goal);
+                nextIdx = -1;
+                return -1;
+            }
+            if (eofSent) {
+                for (int j = std::max(nextIdx, 0); j <= goal; ++j)
+                    echecs.push_back(j);
+                nextIdx = -1;
+                return -1;
+            }
+            const int rr = av_read_frame(fmt, pkt);
+            if (rr < 0) {
+                avcodec_send_packet(dec, nullptr);
+                eofSent = true;
+                continue;
+            }
+            if (pkt->stream_index == stream && pkt->size > 0)
+                avcodec_send_packet(dec, pkt); // a corrupt packet is dropped; decoding goes on
+            av_packet_unref(pkt);
+        }
+    }
+};
+
+VideoSource::VideoSource(QObject* parent)
+    : QObject(parent)
+    , m_reserve(std::make_shared<Reserve>())
+{
+    qRegisterMetaType<VideoSource::Frame>();
+    // Problems reach the user as French messages; the library's own log stays quiet.
+    av_log_set_level(AV_LOG_QUIET);
+}
+
+VideoSource::~VideoSource() = default;
+
+bool VideoSource::open(const QString& path)
+{
+    const QString nom = QFileInfo(path).fileName();
+    if (!QFileInfo::exists(path)) {
+        m_erreur = QStringLiteral("Le fichier « %1 » n'existe pas.").arg(path);
+        return false;
+    }
+    auto s = std::make_unique<State>(m_reserve);
+    s->path = path;
+    if (avformat_open_input(&s->fmt, QFile::encodeName(path).constData(), nullptr, nullptr) < 0) {
+        m_erreur = QStringLiteral("Impossible de lire le fichier « %1 » : format vidéo non reconnu.").arg(nom);
+        return false;
+    }
+    if (avformat_find_stream_info(s->fmt, nullptr) < 0) {
+        m_erreur = QStringLiteral("Le fichier « %1 » est illisible.").arg(nom);
+        return false;
+    }
+    const AVCodec* codec = nullptr;
+    s->stream = av_find_best_stream(s->fmt, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (s->stream == AVERROR_STREAM_NOT_FOUND || s->stream < 0) {
+        if (s->stream == AVERROR_DECODER_NOT_FOUND) {
+            const int vs = av_find_best_stream(s->fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+            const char* n = vs >= 0 ? avcodec_get_name(s->fmt->streams[vs]->codecpar->codec_id) : "?";
+            m_erreur = QStringLiteral("Aucun décodeur pour le codec « %1 » du fichier « %2 ».")
+                           .arg(QString::fromUtf8(n), nom);
+        } else {
+            m_erreur = QStringLiteral("Le fichier « %1 » ne contient pas d'image vidéo.").arg(nom);
+        }
+        return false;
+    }
+    AVStream* st = s->fmt->streams[s->stream];
+    for (unsigned i = 0; i < s->fmt->nb_streams; ++i)
+        if (int(i) != s->stream)
+            s->fmt->streams[i]->discard = AVDISCARD_ALL;
+    s->tb = st->time_base;
+    s->dec = avcodec_alloc_context3(codec);
+    if (!s->dec || avcodec_parameters_to_context(s->dec, st->codecpar) < 0) {
+        m_erreur = QStringLiteral("Le fichier « %1 » est illisible.").arg(nom);
+        return false;
+    }
+    s->dec->thread_count = 0;
+    s->dec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    s->dec->pkt_timebase = st->time_base;
+    if (avcodec_open2(s->dec, codec, nullptr) < 0) {
+        m_erreur = QStringLiteral("Impossible de décoder le codec « %1 » du fichier « %2 ».")
+                       .arg(QString::fromUtf8(codec->name), nom);
+        return false;
+    }
+
+    // Index: every packet's timestamp and keyframe flag, without decoding.
+    struct Entree { int64_t pts; int64_t duree; bool cle; };
+    std::vector<Entree> entrees;
+    AVPacket* pkt = av_packet_alloc();
+    int64_t precedent = AV_NOPTS_VALUE;
+    while (av_read_frame(s->fmt, pkt) >= 0) {
+        if (pkt->stream_index == s->stream && pkt->size > 0) {
+            int64_t t = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
+            if (t == AV_NOPTS_VALUE)
+                t = precedent == AV_NOPTS_VALUE ? 0 : precedent + std::max<int64_t>(pkt->duration, 1);
+            precedent = t;
+            entrees.push_back({t, pkt->duration, (pkt->flags & AV_PKT_FLAG_KEY) != 0});
+        }
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    if (entrees.empty()) {
+        m_erreur = QStringLiteral("Le fichier « %1 » ne contient aucune image.").arg(nom);
+        return false;
+    }
+    std::stable_sort(entrees.begin(), entrees.end(), [](const Entree& a, const Entree& b) { return a.pts < b.pts; });
+    const int n = int(entrees.size());
+    s->pts.resize(size_t(n));
+    s->key.resize(size_t(n));
+    s->keyBefore.resize(size_t(n));
+    s->times.resize(size_t(n));
+    int derniereCle = 0;
+    for (int i = 0; i < n; ++i) {
+        s->pts[size_t(i)] = entrees[size_t(i)].pts;
+        s->key[size_t(i)] = entrees[size_t(i)].cle;
+        if (entrees[size_t(i)].cle) {
+            derniereCle = i;
+            ++s->keyframes;
+        }
+        s->keyBefore[size_t(i)] = derniereCle;
+        s->times[size_t(i)] = double(entrees[size_t(i)].pts - entrees[0].pts) * av_q2d(s->tb);
+    }
+    const AVRational fr = av_guess_frame_rate(s->fmt, st, nullptr);
+    s->rate = (fr.num > 0 && fr.den > 0) ? av_q2d(fr) : 0;
+    double derniere = entrees.back().duree > 0 ? double(entrees.back().duree) * av_q2d(s->tb) : 0;
+    if (derniere <= 0)
+        derniere = n > 1 ? s->times.back() / (n - 1) : (s->rate > 0 ? 1 / s->rate : 0);
+    s->duration = s->times.back() + derniere;
+    s->size = QSize(st->codecpar->width, st->codecpar->height);
+    s->codec = QString::fromUtf8(avcodec_get_name(st->codecpar->codec_id));
+    const AVCodecDescriptor* desc = avcodec_descriptor_get(st->codecpar->codec_id);
+    s->codecLong = desc && desc->long_name ? QString::fromUtf8(desc->long_name) : s->codec;
+    s->tag = fourcc(st->codecpar->codec_tag);
+    s->format = QString::fromUtf8(s->fmt->iformat->name);
+
+    s->pkt = av_packet_alloc();
+    s->frm = av_frame_alloc();
+    s->owner = this;
+    s->nextIdx = -1;
+    s->limit = m_cacheLimit;
+    // Slots already touched serve the new file when its images have the same size.
+    const int besoin = av_image_get_buffer_size(AVPixelFormat(st->codecpar->format), s->size.width(),
+                                                s->size.height(), 64);
+    d.reset(); // the previous file is closed here; its slots go back to the reserve
+    if (m_reserve->slotSize() != 0 && m_reserve->slotSize() != ((size_t(std::max(besoin, 0)) + 4095) & ~size_t(4095))) {
+        m_reserve = std::make_shared<Reserve>();
+        s->reserveP = m_reserve;
+        s->reserve = m_reserve.get();
+    }
+    State* brut = s.get();
+    s->worker = std::thread([brut] { brut->boucle(); });
+    d = std::move(s);
+    m_position = 0;
+    m_requested = -1;
+    m_erreur.clear();
+    return true;
+}
+
+void VideoSource::close()
+{
+    d.reset();
+    m_position = 0;
+    m_requested = -1;
+}
+
+bool VideoSource::isOpen() const { return d && !d->pts.empty(); }
+QString VideoSource::fileName() const { return isOpen() ? d->path : QString(); }
+QSize VideoSource::size() const { return isOpen() ? d->size : QSize(); }
+int VideoSource::frameCount() const { return isOpen() ? d->count() : 0; }
+double VideoSource::duration() const { return isOpen() ? d->duration : 0; }
+double VideoSource::nominalRate() const { return isOpen() ? d->rate : 0; }
+QString VideoSource::codecName() const { return isOpen() ? d->codec : QString(); }
+QString VideoSource::codecDescription() const { return isOpen() ? d->codecLong : QString(); }
+QString VideoSource::codecTag() const { return isOpen() ? d->tag : QString(); }
+QString VideoSource::formatName() const { return isOpen() ? d->format : QString(); }
+int VideoSource::keyframeCount() const { return isOpen() ? d->keyframes : 0; }
+
+double VideoSource::frameTime(int n) const
+{
+    if (!isOpen())
+        return 0;
+    return d->times[size_t(std::clamp(n, 0, d->count() - 1))];
+}
+
+bool VideoSource::isKeyframe(int n) const
+{
+    return isOpen() && n >= 0 && n < d->count() && d->key[size_t(n)];
+}
+
+int VideoSource::indexAt(double seconds) const
+{
+    if (!isOpen())
+        return 0;
+    const auto& t = d->times;
+    auto it = std::lower_bound(t.begin(), t.end(), seconds);
+    if (it == t.end())
+        return d->count() - 1;
+    if (it != t.begin() && seconds - *(it - 1) < *it - seconds)
+        --it;
+    return int(it - t.begin());
+}
+
+void VideoSource::setCacheLimit(qint64 bytes)
+{
+    m_cacheLimit = std::max<qint64>(bytes, 1);
+    if (!d)
+        return;
+    std::lock_guard<std::mutex> l(d->m);
+    d->limit = m_cacheLimit;
+    d->evince();
+}
+
+qint64 VideoSource::cacheLimit() const { return m_cacheLimit; }
+
+qint64 VideoSource::cacheBytes() const
+{
+    if (!d)
+        return 0;
+    std::lock_guard<std::mutex> l(d->m);
+    return d->bytes;
+}
+
+namespace {
+
+QImage enRgb(SwsContext*& sws, const Trame* f, QImage* tampons, int nTampons)
+{
+    const AVPixelFormat pf = AVPixelFormat(f->format);
+    sws = sws_getCachedContext(sws, f->w, f->h, pf, f->w, f->h, AV_PIX_FMT_RGB32,
+                               SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!sws)
+        return {};
+    const bool plein = f->range == AVCOL_RANGE_JPEG || pf == AV_PIX_FMT_YUVJ420P
+                       || pf == AV_PIX_FMT_YUVJ422P || pf == AV_PIX_FMT_YUVJ444P;
+    const int cs = f->cs == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(f->cs);
+    int *invT, *t, srcRange, dstRange, bri, con, sat;
+    if (sws_getColorspaceDetails(sws, &invT, &srcRange, &t, &dstRange, &bri, &con, &sat) >= 0)
+        sws_setColorspaceDetails(sws, sws_getCoefficients(cs), plein ? 1 : 0, t, 1, bri, con, sat);
+    // Reuse a picture nobody holds any more: fresh 8 MB buffers cost page faults every step.
+    int libre = -1;
+    for (int i = 0; i < nTampons && libre < 0; ++i)
+        if (tampons[i].isDetached() && tampons[i].size() == QSize(f->w, f->h))
+            libre = i;
+    if (libre < 0) {
+        std::rotate(tampons, tampons + 1, tampons + nTampons);
+        libre = nTampons - 1;
+        tampons[libre] = QImage(f->w, f->h, QImage::Format_RGB32);
+    }
+    QImage& img = tampons[libre];
+    uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
+    int dstStride[4] = {int(img.bytesPerLine()), 0, 0, 0};
+    sws_scale(sws, f->data, f->linesize, 0, f->h, dst, dstStride);
+    return img;
+}
+
+} // namespace
+
+VideoSource::Frame VideoSource::frame(int n)
+{
+    Frame r;
+    if (!isOpen())
+        return r;
+    n = std::clamp(n, 0, d->count() - 1);
+    Trame* trame = nullptr;
+    {
+        std::unique_lock<std::mutex> l(d->m);
+        if (n != d->focus)
+            d->dir = n > d->focus ? 1 : -1;
+        d->focus = n;
+        if (!d->cache.count(n) && !d->failed.count(n)) {
+            d->request = n;
+            d->cv.notify_all();
+            d->cv.wait(l, [&] { return d->cache.count(n) || d->failed.count(n) || d->stop; });
+        }
+        auto it = d->cache.find(n);
+        if (it != d->cache.end()) {
+            trame = &it->second; // std::map keeps its address; pinned against eviction
+            ++trame->pins;
+        }
+        d->cv.notify_all(); // read ahead from the new position
+    }
+    m_position = n;
+    r.index = n;
+    r.time = d->times[size_t(n)];
+    if (trame) {
+        r.image = enRgb(d->sws, trame, m_tampons, nTampons);
+        std::lock_guard<std::mutex> l(d->m);
+        --trame->pins;
+    }
+    if (r.image.isNull())
+        m_erreur = QStringLiteral("Image %1 illisible : données corrompues.").arg(n + 1);
+    return r;
+}
+
+void VideoSource::requestFrame(int n)
+{
+    if (!isOpen())
+        return;
+    n = std::clamp(n, 0, d->count() - 1);
+    m_requested = n;
+    std::lock_guard<std::mutex> l(d->m);
+    if (n != d->focus)
+        d->dir = n > d->focus ? 1 : -1;
+    d->focus = n;
+    if (d->cache.count(n) || d->failed.count(n))
+        QMetaObject::invokeMethod(this, "deliverRequested", Qt::QueuedConnection);
+    else
+        d->asyncRequest = n;
+    d->cv.notify_all();
+}
+
+void VideoSource::deliverRequested()
+{
+    if (m_requested < 0 || !isOpen())
+        return;
+    const int n = m_requested;
+    m_requested = -1;
+    emit frameReady(frame(n));
+}
+
+QString VideoSource::aviStreamHandler(const QString& path, bool* ok)
+{
+    if (ok)
+        *ok = false;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray h = f.read(1 << 16);
+    auto u32 = [&](qsizetype p) {
+        return quint32(uchar(h[p])) | quint32(uchar(h[p + 1])) << 8 | quint32(uchar(h[p + 2])) << 16
+               | quint32(uchar(h[p + 3])) << 24;
+    };
+    if (h.size() < 12 || h.left(4) != "RIFF" || h.mid(8, 4) != "AVI ")
+        return {};
+    // Walk the chunks down to the first stream header: RIFF > LIST hdrl > LIST strl > strh.
+    qsizetype p = 12;
+    qsizetype fin = h.size();
+    while (p + 8 <= fin) {
+        const QByteArray id = h.mid(p, 4);
+        const qsizetype taille = qsizetype(u32(p + 4));
+        if (id == "LIST") {
+            if (p + 12 > fin)
+                break;
+            const QByteArray type = h.mid(p + 8, 4);
+            if (type == "hdrl" || type == "strl") {
+                fin = std::min(fin, p + 8 + taille);
+                p += 12;
+                continue;
+            }
+        } else if (id == "strh") {
+            if (p + 16 > h.size())
+                break;
+            QString code;
+            for (int i = 0; i < 4; ++i) {
+                const char c = h[p + 12 + i];
+                code += (c >= 32 && c < 127) ? QChar(c) : QChar(' ');
+            }
+            if (ok)
+                *ok = true;
+            return code;
+        }
+        p += 8 + taille + (taille & 1);
+    }
+    return {};
+}

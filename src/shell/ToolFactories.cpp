@@ -1,0 +1,18 @@
+#include "ToolFactories.h"
+
+#include "aviMain.h"
+#include "bmpMain.h"
+
+const std::vector<EntreeOutil>& fabriquesOutils()
+{
+    static const std::vector<EntreeOutil> liste = {
+        {mOptique, nullptr},        // Intensité lumineuse
+        {mBMP, outil<TBitmapForm>}, // Courbe
+        {mMeca, nullptr},           // Chronophotographie
+        {mVideoBmp, nullptr},       // Chronophotographie image par image
+        {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
+        {mWav, nullptr},            // Lecture d'un fichier .WAV ou .MP3
+        {mAVI, nullptr},            // Lecture video (bis !)
+    };
+    return liste;
+}

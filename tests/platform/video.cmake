@@ -1,0 +1,1 @@
+kx_test(tst_videosource SOURCES ${KX_TEST_DIR}/tst_videosource.cpp LIBS kx_platform)
