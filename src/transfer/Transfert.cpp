@@ -94,6 +94,11 @@ bool Transfert::sauve(QWidget* parent, const QString& dossier, const TableSource
     fd.setObjectName(QStringLiteral("SaveTableDialog"));
     fd.setAcceptMode(QFileDialog::AcceptSave);
     fd.setDefaultSuffix(QStringLiteral("txt"));
+    // A name typed without extension takes that of the type the user picked.
+    QObject::connect(&fd, &QFileDialog::filterSelected, &fd, [&fd](const QString& filtre) {
+        fd.setDefaultSuffix(filtre.contains(QLatin1String("*.csv")) ? QStringLiteral("csv")
+                                                                    : QStringLiteral("txt"));
+    });
     fd.setOption(QFileDialog::DontUseNativeDialog, QGuiApplication::platformName() == QLatin1String("offscreen"));
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
         return false;

@@ -36,11 +36,13 @@ private:
 };
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 
 // Plays the user in the next modal window of type T (a dialog shown with exec(), a message
-// box): waits for it to appear, then runs `action` on it. Give up after 10 s.
+// box): waits for it to appear, then runs `action` on it; if the action left it open (a failed
+// check), closes it so the test does not hang. Gives up after 10 s.
 template <class T>
 void quandModal(std::function<void(T*)> action)
 {
@@ -50,7 +52,10 @@ void quandModal(std::function<void(T*)> action)
         if (T* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
             minuterie->stop();
             minuterie->deleteLater();
+            QPointer<T> garde(w);
             action(w);
+            if (garde && garde->isVisible())
+                garde->close();
         } else if (++*essais > 1000) {
             minuterie->stop();
             minuterie->deleteLater();

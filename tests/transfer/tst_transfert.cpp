@@ -37,13 +37,23 @@ private:
         return t;
     }
 
-    // Chooses `chemin` in the next save dialog.
-    static void choisit(const QString& chemin)
+    // Types the name `chemin` (in the dialog's folder) and accepts it as `attendu`.
+    static void choisitDans(QFileDialog* fd, const QString& chemin, const QString& attendu)
     {
-        quandModal<QFileDialog>([chemin](QFileDialog* fd) {
-            fd->selectFile(chemin);
-            static_cast<QDialog*>(fd)->done(QDialog::Accepted);
-        });
+        auto* nom = fd->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(nom);
+        nom->clear();
+        QTest::keyClicks(nom, QFileInfo(chemin).fileName());
+        QCOMPARE(fd->selectedFiles(), QStringList{attendu});
+        static_cast<QDialog*>(fd)->done(QDialog::Accepted);
+    }
+
+    // Chooses `chemin` in the next save dialog.
+    static void choisit(const QString& chemin, QString attendu = QString())
+    {
+        if (attendu.isNull())
+            attendu = chemin;
+        quandModal<QFileDialog>([chemin, attendu](QFileDialog* fd) { choisitDans(fd, chemin, attendu); });
     }
 
 private slots:
@@ -255,13 +265,24 @@ private slots:
         TableSource s = v.source();
         s.avant = [&] { ++avant; };
 
-        choisit(host.racine() + "mesures");
+        choisit(host.racine() + "mesures", host.racine() + "mesures.txt");
         QVERIFY(host.transfert().sauve(nullptr, host.racine(), s));
         QCOMPARE(avant, 1);
         const QByteArray ecrit = lit(host.racine() + "mesures.txt");
         QVERIFY(ecrit.startsWith("t\tx\ty\r\ns\tm\tm\r\n0\t0.00813008\t-0.0162602\r\n"));
         QVERIFY(ecrit.endsWith("0.12\t0.0569106\t0.0325203\r\n"));
         QCOMPARE(ecrit.count('\n'), 6);
+
+        // A name without extension takes that of the type picked in the dialog.
+        quandModal<QFileDialog>([racine = host.racine()](QFileDialog* fd) {
+            auto* types = fd->findChild<QComboBox*>("fileTypeCombo");
+            QVERIFY(types);
+            QTest::keyClick(types, Qt::Key_Down);   // as a user picks a type: *.txt, then *.csv
+            QTest::keyClick(types, Qt::Key_Up);
+            choisitDans(fd, racine + "releve", racine + "releve.csv");
+        });
+        QVERIFY(host.transfert().sauve(nullptr, host.racine(), s));
+        QVERIFY(lit(host.racine() + "releve.csv").startsWith("t,x,y\r\ns,m,m\r\n"));
 
         // The write fails part way (file size limit): message, and the earlier file is intact.
         const QString chemin = host.racine() + "mesures.csv";
@@ -287,7 +308,7 @@ private slots:
         // Cancelled: nothing written, nothing run.
         quandModal<QFileDialog>([](QFileDialog* fd) { fd->reject(); });
         QVERIFY(!host.transfert().sauve(nullptr, host.racine(), s));
-        QCOMPARE(avant, 2);
+        QCOMPARE(avant, 3);
     }
 };
 
