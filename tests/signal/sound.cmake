@@ -1,0 +1,2 @@
+kx_test(tst_testinwav SOURCES ${KX_TEST_DIR}/tst_testinwav.cpp ${KX_TEST_DIR}/FakeSound.h
+        LIBS kx_signal LOCK audio)
