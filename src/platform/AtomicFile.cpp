@@ -5,7 +5,9 @@
 bool writeFileAtomically(const QString& path, const QByteArray& data)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (disk full, size limit) shows here instead of being lost
+    // in a buffered flush that still lets commit() succeed.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (f.write(data) != data.size()) {
         f.cancelWriting();

@@ -1,0 +1,104 @@
+#include "TFormDDE.h"
+
+#include "Conversation.h"
+#include "Registre.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+
+namespace {
+const QString kService = QStringLiteral("Tabulo");
+const QString kTopic = QStringLiteral("ServeurDDE");
+const QString kExecutable = QStringLiteral("tabulo");
+
+QString cheminProgramme(const QString& valeur)
+{
+    // The registry value may name the program or its folder.
+    if (!valeur.isEmpty() && QFileInfo(valeur).isDir())
+        return QDir::cleanPath(valeur) + QChar('/') + kExecutable;
+    return valeur;
+}
+} // namespace
+
+TFormDDE::TFormDDE(QObject* parent) : QObject(parent) { MajTabulo(); }
+
+TFormDDE::~TFormDDE() = default;
+
+void TFormDDE::MajTabulo(const QString& repertoireTabulo)
+{
+    if (!repertoireTabulo.isEmpty()) {
+        QString rep = repertoireTabulo;
+        while (rep.size() > 1 && (rep.endsWith(QChar('/')) || rep.endsWith(QChar('\\'))))
+            rep.chop(1);
+        AppName = rep + QChar('/') + kExecutable;
+        return;
+    }
+    AppName = kExecutable;
+    QSettings registre(fichierRegistre(), QSettings::IniFormat);
+    const QString cle = QStringLiteral("Software/Tabulo/Path");
+    if (registre.contains(cle))
+        AppName = cheminProgramme(registre.value(cle).toString());
+    if (AppName.isEmpty())
+        AppName = cheminProgramme(registre.value(QStringLiteral("Software/Tabulo/Tabulo/Path")).toString());
+    if (AppName.isEmpty() || AppName == kExecutable) {
+        // Nothing set: the stand-in installed beside this program.
+        const QString voisin = QCoreApplication::applicationDirPath() + QChar('/') + kExecutable;
+        AppName = QFileInfo(voisin).isExecutable() ? voisin : kExecutable;
+    }
+}
+
+bool TFormDDE::ouvre(ConversationClient& client) { return client.ouvre(kService, kTopic, 1000); }
+
+void TFormDDE::message(QWidget* parent, const QString& texte)
+{
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QMessageBox::warning(parent, QCoreApplication::applicationName(), texte);
+    QApplication::restoreOverrideCursor();
+}
+
+bool TFormDDE::Execute(bool nouveauFichier, QWidget* parent)
+{
+    if (m_occupe)
+        return false;
+    m_occupe = true;
+    ConversationClient client;
+    // The analysis program holds the "Tabulo" lock while it runs; if nobody holds it, start it
+    // and give it time to serve (the wait ends as soon as it answers).
+    if (!verrouTenu(kService) && !AppName.isEmpty() && QProcess::startDetached(AppName, {}))
+        attendSans([&] { return client.estOuverte() || ouvre(client); }, attenteLancementMs);
+    if (!client.estOuverte() && !ouvre(client)) {
+        attendSans([] { return false; }, attenteReessaiMs);
+        if (!ouvre(client)) {
+            m_occupe = false;
+            message(parent, QStringLiteral("Impossible de lancer Tabulo"));
+            return false;
+        }
+    }
+    const auto reponse = client.commande(
+        nouveauFichier ? QStringLiteral("CLIP|LOAD") : QStringLiteral("CLIP|ADD"), attenteReponseMs);
+    client.ferme();
+    m_occupe = false;
+    if (reponse != ConversationClient::Acceptee) {
+        message(parent, QStringLiteral("Transfert non exécuté"));
+        return false;
+    }
+    return true;
+}
+
+bool TFormDDE::demarreServeur(std::function<void()> setFocusMain)
+{
+    if (!m_serveur)
+        m_serveur = new ConversationServeur(this);
+    m_serveur->surOuverture = setFocusMain;
+    m_serveur->surCommande = [setFocusMain](const QString&) {
+        if (setFocusMain)
+            setFocusMain();
+        return true;
+    };
+    return m_serveur->ecoute(QStringLiteral("kinexo"), kTopic);
+}

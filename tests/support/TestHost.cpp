@@ -1,0 +1,39 @@
+#include "TestHost.h"
+
+#include "Transfert.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <stdexcept>
+
+TestHost::TestHost()
+{
+    for (const char* sous : {"docs", "appdata", "tampon"})
+        QDir(m_dir.path()).mkpath(QString::fromLatin1(sous));
+}
+
+TestHost::~TestHost() = default;
+
+QString TestHost::mesDocsDir() const { return racine() + QStringLiteral("docs/"); }
+QString TestHost::appDataDir() const { return racine() + QStringLiteral("appdata/"); }
+QString TestHost::tamponDir() const { return racine() + QStringLiteral("tampon/"); }
+QString TestHost::fichierIni() const { return mesDocsDir() + QStringLiteral("kinexo.INI"); }
+
+QString TestHost::ConvertitGifBmp(const QString& nom)
+{
+    const QFileInfo fi(nom);
+    const QString base = fi.path() + QChar('/') + fi.completeBaseName();
+    QImage image(base + QStringLiteral(".gif"));
+    const QString bmp = base + QStringLiteral(".bmp");
+    if (image.isNull() || !image.save(bmp, "BMP"))
+        throw std::runtime_error("GIF illisible");
+    return bmp;
+}
+
+Transfert& TestHost::transfert()
+{
+    if (!m_transfert)
+        m_transfert = std::make_unique<Transfert>(*this);
+    return *m_transfert;
+}
