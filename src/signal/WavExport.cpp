@@ -62,12 +62,6 @@ bool reduitSelection(int& debut, int& fin)
     return true;
 }
 
-int pasTracePour(int NbrePoints, int largeur)
-{
-    const int q = largeur > 0 ? NbrePoints / largeur : NbrePoints;
-    return q <= 1 ? 1 : int(std::bit_ceil(unsigned(q)));
-}
-
 bool lectureAvecTimer(int debut, int fin, std::uint32_t FreqEch)
 {
     return FreqEch > 0 && double(fin - debut) / FreqEch > dureeMiniTimer;

@@ -26,8 +26,6 @@ struct TpasExport
 // Size control: false (nothing changed) when refused.
 bool agranditSelection(int& debut, int& fin, int NbrePoints);
 bool reduitSelection(int& debut, int& fin);
-// Frames per pixel of the whole-file view, rounded up to a power of two.
-int pasTracePour(int NbrePoints, int largeur);
 // The play position timer runs only for selections longer than this.
 constexpr double dureeMiniTimer = 0.55;
 bool lectureAvecTimer(int debut, int fin, std::uint32_t FreqEch);

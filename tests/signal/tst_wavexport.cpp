@@ -35,7 +35,6 @@ private slots:
     void pasExportKeepsMarkerOutsideFamilies();
     void sizeControl_data();
     void sizeControl();
-    void pasTrace();
     void timerOnlyAboveLimit_data();
     void timerOnlyAboveLimit();
     void general7_data();
@@ -126,15 +125,6 @@ void TestWavExport::sizeControl()
     QCOMPARE(ok, accepte);
     QCOMPARE(debut, debutApres);
     QCOMPARE(fin, finApres);
-}
-
-void TestWavExport::pasTrace()
-{
-    QCOMPARE(pasTracePour(400, 500), 1);
-    QCOMPARE(pasTracePour(999, 500), 1);
-    QCOMPARE(pasTracePour(1000, 500), 2);
-    QCOMPARE(pasTracePour(1500, 500), 4);
-    QCOMPARE(pasTracePour(44100 * 60, 800), 4096);
 }
 
 void TestWavExport::timerOnlyAboveLimit_data()
