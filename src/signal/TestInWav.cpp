@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-std::vector<Tmode> modesEnregistrement(const std::function<bool(int, int)>& supporte)
+std::vector<TTestWavDlg::Tmode> TTestWavDlg::modesEnregistrement(const std::function<bool(int, int)>& supporte)
 {
     static constexpr int candidats[6][2] = {{11025, 8}, {11025, 16}, {22050, 8},
                                             {22050, 16}, {44100, 8}, {44100, 16}};
@@ -37,7 +37,7 @@ std::vector<Tmode> modesEnregistrement(const std::function<bool(int, int)>& supp
     return modes;
 }
 
-int modeInitial(const std::vector<Tmode>& modes, int FreqEch, int NBits, int IndexMode)
+int TTestWavDlg::modeInitial(const std::vector<Tmode>& modes, int FreqEch, int NBits, int IndexMode)
 {
     for (size_t i = 0; i < modes.size(); ++i)
         if (modes[i].frequence == FreqEch && modes[i].bits == NBits)

@@ -14,20 +14,6 @@ class QPushButton;
 class QVBoxLayout;
 class SoundCapture;
 
-// One recording format offered by the dialog.
-struct Tmode
-{
-    QString texte;
-    bool stereo = false;
-    int frequence = 0;
-    int bits = 0;
-};
-
-// The six mono candidates, in the order they are offered, kept when `supporte` accepts them.
-std::vector<Tmode> modesEnregistrement(const std::function<bool(int frequence, int bits)>& supporte);
-// The item matching the tool's rate and depth, else `IndexMode` when valid, else -1.
-int modeInitial(const std::vector<Tmode>& modes, int FreqEch, int NBits, int IndexMode);
-
 // Input level of capture buffers with a peak hold over the last iMaxi + 1 buffers.
 class TniveauEntree
 {
@@ -55,6 +41,19 @@ class TTestWavDlg : public QDialog
     Q_OBJECT
 public:
     static constexpr int tailleTampon = 4096;
+
+    // One recording format offered (not the launcher's tool mode of the same name).
+    struct Tmode
+    {
+        QString texte;
+        bool stereo = false;
+        int frequence = 0;
+        int bits = 0;
+    };
+    // The six mono candidates, in the order they are offered, kept when `supporte` accepts them.
+    static std::vector<Tmode> modesEnregistrement(const std::function<bool(int frequence, int bits)>& supporte);
+    // The item matching the tool's rate and depth, else `IndexMode` when valid, else -1.
+    static int modeInitial(const std::vector<Tmode>& modes, int FreqEch, int NBits, int IndexMode);
 
     TTestWavDlg(SoundCapture& capture, int FreqEch, int NBits, int IndexMode, QWidget* parent = nullptr);
     ~TTestWavDlg() override;

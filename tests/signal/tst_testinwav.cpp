@@ -111,16 +111,16 @@ void TestTestInWav::peakHoldSpansIMaxiPlusOneBuffers()
 
 void TestTestInWav::initialMode()
 {
-    const auto tous = modesEnregistrement([](int, int) { return true; });
+    const auto tous = TTestWavDlg::modesEnregistrement([](int, int) { return true; });
     QCOMPARE(int(tous.size()), 6);
     QCOMPARE(tous[0].texte, QStringLiteral("11025 Hz 8 bits"));
     QCOMPARE(tous[5].texte, QStringLiteral("44100 Hz 16 bits"));
-    const auto seize = modesEnregistrement([](int, int b) { return b == 16; });
+    const auto seize = TTestWavDlg::modesEnregistrement([](int, int b) { return b == 16; });
     QCOMPARE(int(seize.size()), 3);
     QCOMPARE(seize[1].frequence, 22050);
-    QCOMPARE(modeInitial(tous, 22050, 16, 0), 3);
-    QCOMPARE(modeInitial(tous, 8000, 8, 2), 2);   // no match: the saved index
-    QCOMPARE(modeInitial(seize, 8000, 8, 5), -1); // saved index outside the list
+    QCOMPARE(TTestWavDlg::modeInitial(tous, 22050, 16, 0), 3);
+    QCOMPARE(TTestWavDlg::modeInitial(tous, 8000, 8, 2), 2);   // no match: the saved index
+    QCOMPARE(TTestWavDlg::modeInitial(seize, 8000, 8, 5), -1); // saved index outside the list
 }
 
 void TestTestInWav::oneFormatDevice()
@@ -288,7 +288,7 @@ void TestTestInWav::nullSource()
     TTestWavDlg dlg(*cap, 11025, 8, 0);
     dlg.show();
     QTRY_VERIFY(cap->ouverte());
-    const auto attendus = modesEnregistrement([&](int f, int b) { return cap->supporte(f, b); });
+    const auto attendus = TTestWavDlg::modesEnregistrement([&](int f, int b) { return cap->supporte(f, b); });
     QVERIFY(!attendus.empty());
     QCOMPARE(dlg.ModeRG()->buttons().size(), int(attendus.size()));
     for (size_t i = 0; i < attendus.size(); ++i)
