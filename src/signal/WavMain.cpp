@@ -203,7 +203,7 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     Timer1.setInterval(intervalleTimer);
     connect(&Timer1, &QTimer::timeout, this, &TWaveForm::Timer1Timer);
     setFocusPolicy(Qt::StrongFocus);
-    resize(900, 600);
+    resize(1000, 640);
 }
 
 TWaveForm::~TWaveForm()

@@ -1,3 +1,5 @@
 kx_test(tst_testinwav SOURCES ${KX_TEST_DIR}/tst_testinwav.cpp ${KX_TEST_DIR}/FakeSound.h
         LIBS kx_signal LOCK audio)
 kx_test(tst_wavexport SOURCES ${KX_TEST_DIR}/tst_wavexport.cpp LIBS kx_signal)
+kx_test(tst_wavmain SOURCES ${KX_TEST_DIR}/tst_wavmain.cpp ${KX_TEST_DIR}/FakeSound.h
+        LIBS kx_signal kx_testhost LOCK audio)
