@@ -144,7 +144,8 @@ bool ConversationServeur::ecoute(const QString& service, const QString& topic)
     arrete();
     const QString nom = nomConversation(service, topic);
     m_serveur = new QLocalServer(this);
-    m_serveur->setSocketOptions(QLocalServer::UserAccessOption);
+    // No access option: with one, Qt binds elsewhere and renames over the name, which would
+    // silently steal it from a live server. The socket is created with the user's umask.
     if (!m_serveur->listen(nom)) {
         // A live server answers; a name left behind by a dead program does not.
         QLocalSocket essai;

@@ -69,8 +69,12 @@ bool TFormDDE::Execute(bool nouveauFichier, QWidget* parent)
     ConversationClient client;
     // The analysis program holds the "Tabulo" lock while it runs; if nobody holds it, start it
     // and give it time to serve (the wait ends as soon as it answers).
-    if (!verrouTenu(kService) && !AppName.isEmpty() && QProcess::startDetached(AppName, {}))
+    qint64 pid = 0;
+    if (!verrouTenu(kService) && !AppName.isEmpty()
+        && QProcess::startDetached(AppName, {}, QString(), &pid)) {
+        pidsLances.append(pid);
         attendSans([&] { return client.estOuverte() || ouvre(client); }, attenteLancementMs);
+    }
     if (!client.estOuverte() && !ouvre(client)) {
         attendSans([] { return false; }, attenteReessaiMs);
         if (!ouvre(client)) {

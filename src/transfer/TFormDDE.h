@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -32,6 +33,9 @@ public:
     int attenteLancementMs = 3000;
     int attenteReessaiMs = 1500;
     int attenteReponseMs = 15000;
+
+    // Processes this object started (the analysis program keeps running after us).
+    QList<qint64> pidsLances;
 
 private:
     bool ouvre(class ConversationClient& client);

@@ -67,6 +67,11 @@ bool Transfert::envoie(QWidget* parent, Destination destination, const TableSour
     if (destination == Destination::Fichier)
         return sauve(parent, d->host.mesDocsDir(), source);
     TConstanteDlg& dlg = constanteDlg();
+    if (parent) {
+        // Not parented (it outlives any tool window): shown over the tool instead.
+        dlg.adjustSize();
+        dlg.move(parent->window()->frameGeometry().center() - dlg.rect().center());
+    }
     if (dlg.exec() != QDialog::Accepted)
         return false;
     if (source.avant)

@@ -138,6 +138,7 @@ private slots:
         QTest::addColumn<double>("relatif");
         QTest::addColumn<bool>("corrige");
         QTest::newRow("1.5 % of the maximum") << 0.015 << false;
+        QTest::newRow("2 % tone") << 0.02 << false;
         QTest::newRow("4 % of the maximum") << 0.04 << true;
     }
     void smallPeaksLeftAlone()

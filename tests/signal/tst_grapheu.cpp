@@ -268,6 +268,8 @@ private slots:
             QCOMPARE(colonnes[0][i].maxi, colonnes[1][i].maxi);
         }
         QVERIFY(images[0] == images[1]);
+        if (!qEnvironmentVariableIsEmpty("KX_IMAGES"))
+            images[0].save(qEnvironmentVariable("KX_IMAGES") + "/enveloppe-" + QTest::currentDataTag() + ".png");
         QVERIFY(compte(images[0], bleu) > largeur);
     }
 
