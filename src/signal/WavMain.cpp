@@ -7,6 +7,7 @@
 #include "TConstanteDlg.h"
 #include "TFormDDE.h"
 #include "ToolHost.h"
+#include "TransferButton.h"
 #include "Transfert.h"
 
 #include <QActionGroup>
@@ -87,7 +88,10 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     StopBtn = bouton(QStringLiteral("Stop"), QStringLiteral("Arrêt de l'enregistrement"));
     EnregistrerBtn = bouton(QStringLiteral("Enregistrer"), QStringLiteral("Début de l'enregistrement"));
     ModeBtn = bouton(QStringLiteral("Mode"), QStringLiteral("Configuration de l'enregistrement"));
-    TabuloBtn = bouton(QStringLiteral("Tabulo"), QStringLiteral("Envoi de données vers Tabulo"));
+    TabuloBtn = new TransferButton(barre);
+    TabuloBtn->setToolTip(QStringLiteral("Envoi de données vers Tabulo"));
+    TabuloBtn->lisReglages(m_host.fichierIni());
+    barre->addWidget(TabuloBtn);
     SauverWavBtn = bouton(QStringLiteral("Sauver (wav)"), QStringLiteral("Sauver dans un fichier son .WAV"));
     SauverTxtBtn = bouton(QStringLiteral("Sauver (txt)"), QStringLiteral("Sauver dans un fichier texte"));
     FFTBtn = bouton(QStringLiteral("FFT"), QStringLiteral("Spectre de la partie écoutée"));
@@ -188,7 +192,7 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     connect(StopBtn, &QAction::triggered, this, &TWaveForm::StopBtnClick);
     connect(EnregistrerBtn, &QAction::triggered, this, &TWaveForm::EnregistrerBtnClick);
     connect(ModeBtn, &QAction::triggered, this, &TWaveForm::ModeBtnClick);
-    connect(TabuloBtn, &QAction::triggered, this, &TWaveForm::TabuloBtnClick);
+    connect(TabuloBtn, &TransferButton::transfert, this, &TWaveForm::TabuloBtnClick);
     connect(SauverWavBtn, &QAction::triggered, this, &TWaveForm::SauverWavBtnClick);
     connect(SauverTxtBtn, &QAction::triggered, this, &TWaveForm::SauverTxtBtnClick);
     connect(QuitterBtn, &QAction::triggered, this, &TWaveForm::QuitterBtnClick);
@@ -734,11 +738,11 @@ bool TWaveForm::ecritTexte(const QString& chemin)
     return ok;
 }
 
-void TWaveForm::TabuloBtnClick()
+void TWaveForm::TabuloBtnClick(Destination destination)
 {
     if (NomFichier.isEmpty())
         return;
-    if (fichierEstEnregistrement()
+    if (destination != Destination::Fichier && fichierEstEnregistrement()
         && question(QStringLiteral("Sauvegarde préliminaire des données dans un fichier Wav ?"))) {
         QString nom = nomSauvegarde(QStringLiteral("Fichier son (*.wav)"));
         if (!nom.isEmpty()) {
@@ -747,13 +751,9 @@ void TWaveForm::TabuloBtnClick()
             copieEnregistrement(nom);
         }
     }
-    Transfert& service = m_host.transfert();
-    TConstanteDlg& dlg = service.constanteDlg();
-    if (dlg.exec() != QDialog::Accepted)
-        return;
-    arreteLecture();
     const bool stereo = StereoCB->isChecked() && estStereo(vecteurSon.formatWave);
     TableSource source;
+    source.avant = [this] { arreteLecture(); };
     source.table = [this, stereo](ExchangeText& t) {
         pas.calcule(debut, fin, FreqEch);
         tableTabulo(t, vecteurSon, debut, fin, FreqEch, pas.pasReg, stereo, EnveloppeCB->isChecked());
@@ -761,17 +761,28 @@ void TWaveForm::TabuloBtnClick()
     source.sections = [this, stereo](ExchangeText& t, bool) {
         sectionsTabulo(t, stereo, fichierEstEnregistrement() ? QString() : NomFichier);
     };
+    Transfert& service = m_host.transfert();
+    if (destination != Destination::Tabulo) {
+        service.envoie(this, destination, source);
+        return;
+    }
+    // To Tabulo the sound names its own first line for a new file (the rate actually sent),
+    // so the text is built here and handed over like the service does.
+    TConstanteDlg& dlg = service.constanteDlg();
+    dlg.adjustSize();
+    dlg.move(frameGeometry().center() - dlg.rect().center());
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    source.avant();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool nouveau = dlg.nouveauFichier();
-    ExchangeText texte = service.construit(Destination::Tabulo, source);
-    // The sound's own title line for a new file: the rate actually sent.
-    QStringList lignes = texte.toStrings();
+    QStringList lignes = service.construit(Destination::Tabulo, source).toStrings();
     if (nouveau && lignes.size() > 1)
         lignes[1] = titreAcquisition(FreqEch, pas.pasReg);
     QGuiApplication::clipboard()->setText(lignes.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-    QApplication::restoreOverrideCursor();
     service.formDDE().Execute(nouveau, this);
     dlg.setNouvellePage();
+    QApplication::restoreOverrideCursor();
 }
 
 // ---------------------------------------------------------------- halving, views
@@ -949,6 +960,7 @@ void TWaveForm::closeEvent(QCloseEvent* e)
         EnregistrerBtn->setEnabled(true);
     }
     ecritIni();
+    TabuloBtn->ecritReglages(m_host.fichierIni());
     m_host.setMode(mNone);
     e->accept();
 }

@@ -22,6 +22,8 @@ class SoundCapture;
 class SoundPlayer;
 class SoundRecorder;
 class ToolHost;
+class TransferButton;
+enum class Destination;
 
 // A paint box: the window paints it and answers its mouse.
 class TvueSon : public QWidget
@@ -88,8 +90,9 @@ public:
     Tsonagramme sonagramme;
 
     // Controls.
-    QAction *OuvrirBtn, *JouerBtn, *StopBtn, *EnregistrerBtn, *ModeBtn, *TabuloBtn, *SauverWavBtn,
+    QAction *OuvrirBtn, *JouerBtn, *StopBtn, *EnregistrerBtn, *ModeBtn, *SauverWavBtn,
         *SauverTxtBtn, *FFTBtn, *SonagrammeBtn, *QuitterBtn, *DivBtn, *sonagrammeAction;
+    TransferButton* TabuloBtn;
     QComboBox* sonagrammeCB;
     QCheckBox *BoucleCB, *StereoCB, *EnveloppeCB;
     QLabel *LabelDuree, *LabelFreq, *LabelSelection, *LabelFreqReg, *LabelPosition;
@@ -109,7 +112,7 @@ public slots:
     void StopBtnClick();
     void EnregistrerBtnClick();
     void ModeBtnClick();
-    void TabuloBtnClick();
+    void TabuloBtnClick(Destination destination);
     void SauverWavBtnClick();
     void SauverTxtBtnClick();
     void DivBtnClick();

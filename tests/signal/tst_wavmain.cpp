@@ -3,6 +3,7 @@
 #include "NumberText.h"
 #include "TConstanteDlg.h"
 #include "TFormDDE.h"
+#include "TransferButton.h"
 #include "TestHost.h"
 #include "Transfert.h"
 #include "WavMain.h"
@@ -340,7 +341,7 @@ void TestWavMain::transferNormalAndEnvelope()
     auto transfert = [&o] {
         quandModal<TConstanteDlg>([](TConstanteDlg* d) { d->accept(); });
         quandModal<QMessageBox>([](QMessageBox* m) { m->accept(); });   // no analysis program here
-        o.form.TabuloBtn->trigger();
+        o.form.TabuloBtn->click();
         return QGuiApplication::clipboard()->text().split("\r\n");
     };
     o.form.EnveloppeCB->setChecked(true);
@@ -363,6 +364,13 @@ void TestWavMain::transferNormalAndEnvelope()
     QCOMPARE(l[5], QStringLiteral("0\t0"));
     QCOMPARE(l[6], QStringLiteral("0.0001814059\t0"));   // frame 2
     QCOMPARE(l.indexOf(QStringLiteral("&1 NOMX")), 5 + 4501);
+    // To the clipboard alone: the table only.
+    o.form.TabuloBtn->setDestination(Destination::PressePapiers);
+    quandModal<TConstanteDlg>([](TConstanteDlg* d) { d->accept(); });
+    o.form.TabuloBtn->click();
+    l = QGuiApplication::clipboard()->text().split("\r\n");
+    QCOMPARE(l.mid(0, 3), (QStringList{"t\ts", "s\t", "0\t0"}));
+    QCOMPARE(l.size(), 2 + 4501 + 1);
 }
 
 void TestWavMain::recordingStopIsDeferredThenReloads()
