@@ -632,6 +632,7 @@ void TWaveForm::StopBtnClick()
     // A recording that never started: back to the idle buttons.
     StopBtn->setEnabled(false);
     EnregistrerBtn->setEnabled(true);
+    setWindowTitle(titreLectureSon);
 }
 
 // ---------------------------------------------------------------- record
@@ -848,9 +849,13 @@ void TWaveForm::PaintBoxFFTPaint(QPainter& p)
         grapheZoom.coefficients();
         m_vueSonagramme.peint(p, vue, sonagramme, FreqEch, grapheZoom, palette());
         if (enLecture()) {
+            // The sonagram follows the selection view, so the cursor uses that view's mapping.
+            p.save();
+            p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+            p.setPen(QPen(QColor(255, 0, 0), 1));
             const int x = grapheZoom.Xecran(double(m_player->position()));
-            dessineCurseur(p, vue.height());
-            Q_UNUSED(x);
+            p.drawLine(x, 0, x, vue.height());
+            p.restore();
         }
         return;
     }

@@ -8,6 +8,9 @@
 #include "Transfert.h"
 #include "WavMain.h"
 
+#include <QButtonGroup>
+#include <QAbstractButton>
+
 #include <QAudioDevice>
 #include <QCheckBox>
 #include <QClipboard>
@@ -104,6 +107,8 @@ private slots:
     void noInputDeviceKeepsTheFile();
     void fftShowsThePeakFrequency();
     void sonagramAndSettings();
+    void modeDialogSetsTheRecordingFormat();
+    void keyboardAndResize();
     void realPlayAndRecord();
 };
 
@@ -485,6 +490,52 @@ void TestWavMain::sonagramAndSettings()
     QCOMPARE(ini.value("Wav/freq").toInt(), 44100);
     QCOMPARE(ini.value("Wav/bits").toInt(), 8);
     QCOMPARE(ini.value("Wav/Mode").toInt(), 4);
+}
+
+void TestWavMain::modeDialogSetsTheRecordingFormat()
+{
+    TestHost host;
+    TWaveForm form(host);
+    form.setSoundDevices(std::make_unique<FakePlayer>(), std::make_unique<FakeRecorder>(), [] {
+        auto c = std::make_unique<FakeCapture>();
+        c->formats = {{11025, 8}, {22050, 16}};
+        return c;
+    });
+    bool vu = false;
+    quandModal<TTestWavDlg>([&vu](TTestWavDlg* d) {
+        QTRY_COMPARE(d->ModeRG()->buttons().size(), 2);
+        vu = d->ModeRG()->button(0)->isChecked();
+        d->ModeRG()->button(1)->click();
+        d->accept();
+    });
+    form.ModeBtn->trigger();
+    QVERIFY(vu);
+    QCOMPARE(int(form.FreqEch), 22050);
+    QCOMPARE(form.NBits, 16);
+    QCOMPARE(form.IndexMode, 1);
+}
+
+void TestWavMain::keyboardAndResize()
+{
+    Outil o;
+    const QPoint avant(400, 300);
+    QCursor::setPos(avant);
+    if (QCursor::pos() != avant)
+        QSKIP("this platform does not move the pointer");
+    QTest::keyClick(&o.form, Qt::Key_PageDown);
+    QCOMPARE(QCursor::pos(), avant + QPoint(0, 10));
+    QTest::keyClick(&o.form, Qt::Key_PageUp, Qt::ShiftModifier);
+    QCOMPARE(QCursor::pos(), avant + QPoint(-10, 10));
+    QTest::keyClick(&o.form, Qt::Key_Right);
+    QTest::keyClick(&o.form, Qt::Key_Up);
+    QCOMPARE(QCursor::pos(), avant + QPoint(-9, 9));
+    // The splitter sits at half the window, the spectrum takes a third.
+    o.form.FFTBtn->trigger();
+    o.form.resize(1000, 900);
+    QCoreApplication::processEvents();
+    const int basVue = o.form.PaintBox->mapTo(&o.form, QPoint(0, o.form.PaintBox->height())).y();
+    QVERIFY2(std::abs(basVue - 450) <= 8, qPrintable(QString::number(basVue)));
+    QVERIFY2(std::abs(o.form.PaintBoxFFT->height() - 300) <= 8, qPrintable(QString::number(o.form.PaintBoxFFT->height())));
 }
 
 // Through the private sound server: the window plays a selection to its end, then records one
