@@ -3,10 +3,12 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QBuffer>
+#include <QIODevice>
 #include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QTimer>
+
+#include <cstring>
 
 QString texteAucuneSortieSon()
 {
@@ -24,9 +26,47 @@ QAudioFormat formatQt(const FormatSon& f)
     return q;
 }
 
-// Pull-mode player: the sink reads the range from a QBuffer. The buffer's read position says
+// The samples handed to the output. It never reports its end: Qt 6.4's PulseAudio output
+// answers an underflow at the end of its source with a drain whose completion calls back into
+// the sink, which may be deleted by then (a crash). The heard position tells the end instead.
+class SourceLecture final : public QIODevice
+{
+public:
+    void donne(const QByteArray& d)
+    {
+        close();
+        m_donnees = d;
+        m_lus = 0;
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    qint64 lus() const { return m_lus; }
+    qint64 taille() const { return m_donnees.size(); }
+    bool toutLu() const { return m_lus >= m_donnees.size(); }
+    bool isSequential() const override { return true; }
+    bool atEnd() const override { return false; }
+    qint64 bytesAvailable() const override { return m_donnees.size() - m_lus; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = qMin(maxSize, m_donnees.size() - m_lus);
+        if (n <= 0)
+            return 0;
+        memcpy(data, m_donnees.constData() + m_lus, size_t(n));
+        m_lus += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_donnees;
+    qint64 m_lus = 0;
+};
+
+// Pull-mode player: the sink reads the range from a SourceLecture. What it has read says
 // how much the sink has taken; what it still holds queued (bufferSize - bytesFree) has not been
-// heard yet, so the heard position is the difference. This keeps the cursor and the spectrum on
+// heard yet, so the heard position is the difference, capped by the server's playing clock
+// (processedUSecs). This keeps the cursor and the spectrum on
 // what comes out of the speaker rather than ahead of it by the output latency.
 class QtSoundPlayer final : public SoundPlayer
 {
@@ -68,11 +108,10 @@ public:
         m_dernier = 0;
         const int t = format.octetsParTrame();
         m_donnees = pcm.left(pcm.size() / t * t);
-        m_buffer.setData(m_donnees);
-        m_buffer.open(QIODevice::ReadOnly);
+        m_source.donne(m_donnees);
         m_sink = std::make_unique<QAudioSink>(device, q);
         connect(m_sink.get(), &QAudioSink::stateChanged, this, &QtSoundPlayer::etatChange);
-        m_sink->start(&m_buffer);
+        m_sink->start(&m_source);
         if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
             m_erreur = QStringLiteral("Impossible d'ouvrir la sortie son.");
             arrete();
@@ -94,7 +133,7 @@ public:
             m_sink->stop();
             m_sink.reset();
         }
-        m_buffer.close();
+        m_source.close();
     }
 
     bool enLecture() const override { return m_enLecture; }
@@ -110,9 +149,16 @@ private:
     {
         if (!m_sink)
             return m_dernier;
-        const qint64 pris = m_buffer.pos();
+        const qint64 pris = m_source.lus();
         const qint64 enAttente = qMax<qint64>(0, m_sink->bufferSize() - m_sink->bytesFree());
-        return qBound<qint64>(0, pris - enAttente, m_donnees.size());
+        qint64 entendu = pris - enAttente;
+        // The server's own clock (what it has read minus its latency) is the better guess when
+        // it lags: the sink reads ahead of what comes out.
+        const int octetsParSeconde = m_format.frequence * m_format.octetsParTrame();
+        const qint64 horloge = m_sink->processedUSecs() * octetsParSeconde / 1000000;
+        if (horloge > 0)
+            entendu = qMin(entendu, horloge / m_format.octetsParTrame() * m_format.octetsParTrame());
+        return qBound<qint64>(0, entendu, m_donnees.size());
     }
 
     void etatChange(QAudio::State s)
@@ -129,7 +175,7 @@ private:
     {
         if (!m_sink)
             return;
-        const bool toutPris = m_buffer.atEnd();
+        const bool toutPris = m_source.toutLu();
         if (!toutPris)
             return;
         if (!m_depuisFin.isValid())
@@ -153,7 +199,7 @@ private:
     qint64 m_debut = 0;
     qint64 m_dernier = 0;  // bytes heard when the sink was closed
     QByteArray m_donnees;
-    QBuffer m_buffer;
+    SourceLecture m_source;
     std::unique_ptr<QAudioSink> m_sink;
     QTimer m_fin;
     QElapsedTimer m_depuisFin;
