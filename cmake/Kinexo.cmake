@@ -8,6 +8,18 @@ function(kx_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   add_library(${name} STATIC ${sources})
+  # CMake 3.25 with Ninja does not rerun moc for a header added later: when the file list
+  # changes, drop the moc stamp so the next build scans again.
+  set(stamp_list ${CMAKE_CURRENT_BINARY_DIR}/${name}_sources.txt)
+  string(REPLACE ";" "\n" listing "${sources}")
+  set(previous "")
+  if(EXISTS ${stamp_list})
+    file(READ ${stamp_list} previous)
+  endif()
+  if(NOT previous STREQUAL listing)
+    file(WRITE ${stamp_list} "${listing}")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/timestamp)
+  endif()
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_LIBS})
   target_compile_options(${name} PRIVATE ${KINEXO_WARNINGS})

@@ -488,6 +488,8 @@ void PointageControleur::enregistre(QPoint)
         emit curseur(CurseurPointage);
     }
     emit boutons();
+    // The grid and the overlay take the completed row at once, before any image change.
+    emit repeindre();
     const bool plein = m_modele.Nmes >= int(m_modele.Temps.size());
     if (plein) {
         emit message(QStringLiteral("Nombre maximal de mesures atteint"));
@@ -496,7 +498,6 @@ void PointageControleur::enregistre(QPoint)
     }
     if (!m_mesure) {
         BorneSelect = bsNone;
-        emit repeindre();
         return;
     }
     if (!imageSuivanteExiste || imageSuivanteExiste())

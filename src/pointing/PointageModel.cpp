@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -16,7 +17,7 @@ ReglesPointage ReglesPointage::capture(int magnet)
     r.exportArrondi = true;
     r.grapheSelonEtendue = true;
     r.poigneesSeules = true;
-    r.ecartEchelleMin = 8;
+    r.ecartEchelleMin = kEcartEchelleMin;
     r.setMagnet(magnet);
     return r;
 }
@@ -30,8 +31,7 @@ ReglesPointage ReglesPointage::serie()
     r.sectionFichier = false;
     r.grapheSelonEtendue = true;
     r.colonnesSelonEtendue = true;
-    // "more than 7" apart
-    r.ecartEchelleMin = 8;
+    r.ecartEchelleMin = kEcartEchelleMin;
     r.clicDansImage = true;
     r.poigneesActives = false;
     return r;
@@ -47,6 +47,8 @@ void ReglesPointage::setMagnet(int magnet)
     flecheArrivee = 2 * magnet;
     teteAxe = 3 * magnet;
 }
+
+int bornesIncertitude(int pixels) { return std::clamp(pixels, kIncertitudeMin, kIncertitudeMax); }
 
 double arrondiPair(double v)
 {

@@ -24,6 +24,8 @@ constexpr int kDistancePoignee = 5;
 // Uncertainty in pixels, 1..8.
 constexpr int kIncertitudeMin = 1;
 constexpr int kIncertitudeMax = 8;
+// Scale ends nearer than this (city-block) are refused by the capture and image-series tools.
+constexpr int kEcartEchelleMin = 8;
 // Side of the square of screen pixels kept around the mouse for the comparison picture.
 constexpr int kCotePixels = 49;
 
@@ -95,6 +97,9 @@ struct ReglesPointage
     // magnet = 6 div zoom, at least 2; the capture marks scale with it.
     void setMagnet(int magnet);
 };
+
+// The uncertainty read from the settings, brought into 1..8.
+int bornesIncertitude(int pixels);
 
 // Round to the nearest integer, halves to even.
 double arrondiPair(double v);

@@ -176,6 +176,14 @@ std::optional<double> frequencePic(int debut, int fin, const TvecteurSon& son)
     return k + d;
 }
 
+std::optional<double> frequencePicHz(int debut, int fin, const TvecteurSon& son, double freqEch)
+{
+    const auto bin = frequencePic(debut, fin, son);
+    if (!bin)
+        return std::nullopt;
+    return *bin * freqEch / N;
+}
+
 // ---- Tsonagramme ----
 
 Tsonagramme::Tsonagramme() : m_matrice(std::size_t(colonnesMax + 1) * bins, 0.0f)

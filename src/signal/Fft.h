@@ -32,6 +32,8 @@ void spectreFFT(int debut, int fin, const TvecteurSon* son, double& maxi, Tvecte
 // frequency / 2048 for hertz), to about 0.01 bin for a clean tone from bin 10 up. Hann window
 // and the exact three-bin ratio of its main lobe. Empty for silence.
 std::optional<double> frequencePic(int debut, int fin, const TvecteurSon& son);
+// The same in hertz.
+std::optional<double> frequencePicHz(int debut, int fin, const TvecteurSon& son, double freqEch);
 
 // The sonagram: 512-point Hamming-windowed transforms of consecutive slices of the selection.
 class Tsonagramme

@@ -105,6 +105,7 @@ private:
 using PvecteurSon = TvecteurSon*;
 
 // Curve vectors indexed -8192..8192.
+using IndiceVecteur = int;
 constexpr int indiceMin = -8192;
 constexpr int indiceMax = 8192;
 class Tvecteur

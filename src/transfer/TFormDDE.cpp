@@ -57,7 +57,7 @@ bool TFormDDE::ouvre(ConversationClient& client) { return client.ouvre(kService,
 void TFormDDE::message(QWidget* parent, const QString& texte)
 {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox::warning(parent, QCoreApplication::applicationName(), texte);
+    QMessageBox::warning(parent, QGuiApplication::applicationDisplayName(), texte);
     QApplication::restoreOverrideCursor();
 }
 

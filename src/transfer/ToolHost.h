@@ -7,7 +7,8 @@ class Transfert;
 enum Tmode { mNone, mWav, mAVI, mBMP, mOptique, mMeca, mVideoBmp, mAVIMediaPlayer };
 
 // What a tool window may ask of the program around it (the launcher in the program, a
-// small stand-in in tests). Handed to each tool at creation.
+// small stand-in in tests). Handed to each tool at creation. A tool window may also offer
+// Q_INVOKABLE setDossier(QString) and afficheConseil(QString): see src/shell/ToolFactories.h.
 class ToolHost
 {
 public:

@@ -104,7 +104,7 @@ bool Transfert::sauve(QWidget* parent, const QString& dossier, const TableSource
     const bool ok = ecritTable(chemin, construit(Destination::Fichier, source));
     QApplication::restoreOverrideCursor();
     if (!ok)
-        QMessageBox::critical(parent, QCoreApplication::applicationName(),
+        QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(),
                               QStringLiteral("Erreur d'écriture"));
     return ok;
 }

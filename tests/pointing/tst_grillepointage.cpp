@@ -2,9 +2,11 @@
 #include "Comparaison.h"
 #include "GrillePointage.h"
 #include "NumberText.h"
+#include "TestHost.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -188,6 +190,32 @@ private slots:
             QCOMPARE(champ.text(), TexteNombreUnite(0.5, "m"));
             QCOMPARE(champ.valeur(), 0.5);
         }
+    }
+
+    void boiteLongueur_data()
+    {
+        QTest::addColumn<bool>("accepte");
+        QTest::newRow("answered") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void boiteLongueur()
+    {
+        QFETCH(bool, accepte);
+        QString titre, invite, defaut;
+        quandModal<QInputDialog>([&](QInputDialog* d) {
+            titre = d->windowTitle();
+            invite = d->labelText();
+            defaut = d->textValue();
+            d->setTextValue(QStringLiteral("0,25"));
+            accepte ? d->accept() : d->reject();
+        });
+        const std::optional<QString> r = DemandeLongueur(nullptr, QStringLiteral("1"));
+        QCOMPARE(titre, QString("Echelle"));
+        QCOMPARE(invite, QString("Longueur en mètre ?"));
+        QCOMPARE(defaut, QString("1"));
+        QCOMPARE(r.has_value(), accepte);
+        if (accepte)
+            QCOMPARE(*r, QString("0,25"));
     }
 
     void champLuEnQuittant()

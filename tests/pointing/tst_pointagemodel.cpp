@@ -227,6 +227,32 @@ private slots:
         QCOMPARE(m.Nmes, 3);
     }
 
+    // One row and a time left in row 1 by an undone measurement: no made-up time step.
+    // A zero length gives no rounding step and the values are shown as they are.
+    void casLimites()
+    {
+        PointageModel m = modele(1, 100, aHautDroite, ReglesPointage::capture());
+        m.DebutMesures();
+        ligne(m, {QPoint(10, 0)}, 2.0);
+        ligne(m, {QPoint(10, 0)}, 2.5);
+        m.Defaire();
+        QCOMPARE(m.Nmes, 1);
+        QCOMPARE(m.IncertitudeTemps(), 0.0);
+        m.LongueurEchelle = 0;
+        m.CalculEchelle();
+        QCOMPARE(m.ValeurX(1, 0), QString("0"));
+        m.LongueurEchelle = 1;
+        m.CalculEchelle();
+        QCOMPARE(m.ValeurX(1, 0), QString("0.1"));
+    }
+
+    void incertitudeBornee()
+    {
+        QCOMPARE(bornesIncertitude(0), 1);
+        QCOMPARE(bornesIncertitude(5), 5);
+        QCOMPARE(bornesIncertitude(12), 8);
+    }
+
     void entetesGrille()
     {
         PointageModel m;

@@ -197,6 +197,18 @@ private slots:
         QVERIFY2(pire <= 0.01, qPrintable(QStringLiteral("error %1 bin").arg(pire)));
     }
 
+    void peakFrequencyInHertz()
+    {
+        std::vector<double> v(2100);
+        for (int i = 0; i < 2100; ++i)
+            v[std::size_t(i)] = 10000 * std::sin(2 * pi * 1000 * i / 11025.0);
+        TvecteurSon s;
+        s.assigne(f16, en16(v));
+        const auto f = frequencePicHz(0, 2048, s, 11025);
+        QVERIFY(f.has_value());
+        QVERIFY(std::fabs(*f - 1000) < 0.01 * 11025 / 2048);
+    }
+
     void peakFrequencyOfSilenceIsEmpty()
     {
         TvecteurSon s;

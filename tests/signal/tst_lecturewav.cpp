@@ -2,6 +2,7 @@
 #include "NumberText.h"
 #include "TestSupport.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -184,6 +185,36 @@ private slots:
         const TresultatWav r = litFichierWav(dir.filePath(QStringLiteral("absent.wav")), son);
         QCOMPARE(int(r.etat), int(TresultatWav::FichierAbsent));
         QCOMPARE(son.nombreTrames(), 10);
+    }
+
+    void folderIsNotOpened()
+    {
+        TvecteurSon son;
+        const TresultatWav r = litFichierWav(dir.path(), son);
+        QCOMPARE(int(r.etat), int(TresultatWav::Erreur));
+        QVERIFY(r.nomFichier.isEmpty());
+    }
+
+    // Every cut and many corruptions of a file either read whole frames or fail cleanly.
+    void damagedFilesNeverReadPastTheirBytes()
+    {
+        const QByteArray bon = riff(morceau("LIST", "INFOISFT" + le32(5) + QByteArray("kx!!!")) + fmt(2, 22050, 16) +
+                                    morceau("data", rampe16(40)));
+        QRandomGenerator alea(3);
+        for (int n = 0; n <= bon.size() + 40; ++n) {
+            QByteArray f = n <= bon.size() ? bon.left(n) : bon;
+            if (n > bon.size())
+                for (int k = 0; k < 3; ++k)
+                    f[int(alea.bounded(f.size()))] = char(alea.bounded(256));
+            const QString chemin = ecrit(QStringLiteral("abime.wav"), f);
+            TvecteurSon son;
+            const TresultatWav r = litFichierWav(chemin, son);
+            QVERIFY(r.etat != TresultatWav::FichierAbsent);
+            QCOMPARE(son.nombreTrames(), r.NbrePoints);
+            QVERIFY(son.taille() <= f.size());
+            if (r.etat == TresultatWav::Lu)
+                QVERIFY(r.NbrePoints >= 1);
+        }
     }
 
     void longDataIsTruncated()

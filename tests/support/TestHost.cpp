@@ -1,19 +1,30 @@
 #include "TestHost.h"
 
+#include "TFormDDE.h"
 #include "Transfert.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <csignal>
 #include <stdexcept>
 
 TestHost::TestHost()
 {
     for (const char* sous : {"docs", "appdata", "tampon"})
         QDir(m_dir.path()).mkpath(QString::fromLatin1(sous));
+    // Never the user's own registry stand-in.
+    if (qEnvironmentVariableIsEmpty("KINEXO_REGISTRE"))
+        qputenv("KINEXO_REGISTRE", (racine() + QStringLiteral("registre.ini")).toUtf8());
 }
 
-TestHost::~TestHost() = default;
+TestHost::~TestHost()
+{
+    // An analysis program started by a transfer outlives its starter: end it with the test.
+    if (m_transfert)
+        for (qint64 pid : m_transfert->formDDE().pidsLances)
+            ::kill(pid_t(pid), SIGTERM);
+}
 
 QString TestHost::mesDocsDir() const { return racine() + QStringLiteral("docs/"); }
 QString TestHost::appDataDir() const { return racine() + QStringLiteral("appdata/"); }

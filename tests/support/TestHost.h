@@ -5,7 +5,8 @@
 #include <memory>
 
 // The program around a tool, for tests: folders in a temporary directory, a settings file
-// there, the mode, and a real transfer service.
+// there, the mode, and a real transfer service. Points KINEXO_REGISTRE at its folder unless
+// already set; ends any analysis program its transfers started.
 class TestHost : public ToolHost
 {
 public:

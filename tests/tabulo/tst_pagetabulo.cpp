@@ -121,6 +121,8 @@ private slots:
         TabuloWindow w;
         const auto p = PageTabulo::lis(kExemple);
         QVERIFY(p);
+        w.nouvellePage(*p);   // no file held yet: the page starts one
+        QCOMPARE(w.nombrePages(), 1);
         w.nouveauFichier(*p);
         w.nouvellePage(*p);
         QCOMPARE(w.nombrePages(), 2);

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/prctl.h>
 
 namespace {
 QProcess* g_xvfb = nullptr;
@@ -110,6 +111,10 @@ private slots:
         QCOMPARE(*texte, QString("Transfert non exécuté"));
         QVERIFY(journal().endsWith("3 CLIP|ADD ERREUR 2\n"));
         QVERIFY(QGuiApplication::clipboard()->text().endsWith("t\tx\r\ns\tm\r\n0\r\n"));
+
+        ConversationClient c;   // a command it does not know
+        QVERIFY(c.ouvre("Tabulo", "ServeurDDE"));
+        QCOMPARE(c.commande("CLIP|EFFACE"), ConversationClient::Refusee);
     }
 
     // Missing program: reported after the retry, the text stays on the clipboard, and the
@@ -146,6 +151,8 @@ int main(int argc, char** argv)
     if (display.isEmpty() && !QStandardPaths::findExecutable("Xvfb").isEmpty()) {
         const int n = 500 + int(QCoreApplication::applicationPid() % 400);
         g_xvfb = new QProcess;
+        // Dies with us even if we crash; the stand-in then loses its display and ends too.
+        g_xvfb->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         g_xvfb->start("Xvfb", {QString(":%1").arg(n), "-screen", "0", "800x600x24", "-nolisten", "tcp"});
         const QString socket = QString("/tmp/.X11-unix/X%1").arg(n);
         for (int i = 0; i < 100 && !QFile::exists(socket); ++i)

@@ -1,4 +1,5 @@
 #include "TConstanteDlg.h"
+#include "TFormDDE.h"
 #include "TableVideo.h"
 #include "TestHost.h"
 #include "TestSupport.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QSettings>
 #include <QMessageBox>
 #include <QtTest>
 
@@ -121,6 +123,51 @@ private slots:
         QCOMPARE(t.lines()[0], QStringList({"t", "x1", "y1", "x2", "y2", "x3", "y3"}));
         QCOMPARE(t.lines()[1], QStringList({"s", "m", "m", "m", "m", "m", "m"}));
         QCOMPARE(t.lines()[3], QStringList({"0.1", "1.5", "2", "3.5", "4", "5.5", "6"}));
+    }
+
+    // Where the analysis program is looked for: the launcher's folder, then the registry values.
+    void majTabulo_data()
+    {
+        QTest::addColumn<QString>("repertoire");
+        QTest::addColumn<QStringList>("registre");   // key=value
+        QTest::addColumn<QString>("attendu");        // "@" = the temporary folder
+        QTest::newRow("folder, trailing slash") << "/opt/tabulo/" << QStringList{"Software/Tabulo/Path=/x/t"}
+                                                << "/opt/tabulo/tabulo";
+        QTest::newRow("user value") << "" << QStringList{"Software/Tabulo/Path=/x/tab"} << "/x/tab";
+        QTest::newRow("user value is a folder") << "" << QStringList{"Software/Tabulo/Path=@"} << "@/tabulo";
+        QTest::newRow("empty user value, second key")
+            << "" << QStringList{"Software/Tabulo/Path=", "Software/Tabulo/Tabulo/Path=/y/tab"} << "/y/tab";
+        QTest::newRow("second key ignored when the first is set")
+            << "" << QStringList{"Software/Tabulo/Path=/x/tab", "Software/Tabulo/Tabulo/Path=/y/tab"} << "/x/tab";
+    }
+    void majTabulo()
+    {
+        QFETCH(QString, repertoire);
+        QFETCH(QStringList, registre);
+        QFETCH(QString, attendu);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("registre.ini");
+        {
+            QSettings s(ini, QSettings::IniFormat);
+            for (const QString& kv : registre)
+                s.setValue(kv.section('=', 0, 0), kv.section('=', 1).replace("@", dir.path()));
+        }
+        qputenv("KINEXO_REGISTRE", ini.toUtf8());
+        TFormDDE dde;
+        dde.MajTabulo(repertoire);
+        qunsetenv("KINEXO_REGISTRE");
+        QCOMPARE(dde.AppName, attendu.replace("@", dir.path()));
+    }
+
+    // Nothing set anywhere: the stand-in beside the program when there is one, else by name.
+    void majTabuloFreshMachine()
+    {
+        QTemporaryDir dir;
+        qputenv("KINEXO_REGISTRE", dir.filePath("absent.ini").toUtf8());
+        TFormDDE dde;
+        qunsetenv("KINEXO_REGISTRE");
+        const QString voisin = QCoreApplication::applicationDirPath() + "/tabulo";
+        QCOMPARE(dde.AppName, QFileInfo(voisin).isExecutable() ? voisin : QString("tabulo"));
     }
 
     void dialogLayout()
