@@ -1,5 +1,7 @@
 #include "ToolFactories.h"
 
+#include "WavMain.h"
+
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
     static const std::vector<EntreeOutil> liste = {
@@ -8,7 +10,7 @@ const std::vector<EntreeOutil>& fabriquesOutils()
         {mMeca, nullptr},           // Chronophotographie
         {mVideoBmp, nullptr},       // Chronophotographie image par image
         {mAVIMediaPlayer, nullptr}, // Lecture d'une video
-        {mWav, nullptr},            // Lecture d'un fichier .WAV ou .MP3
+        {mWav, outil<TWaveForm>},   // Lecture d'un fichier .WAV ou .MP3
         {mAVI, nullptr},            // Lecture video (bis !)
     };
     return liste;

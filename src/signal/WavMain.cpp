@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -206,6 +207,7 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
 
     Timer1.setInterval(intervalleTimer);
     connect(&Timer1, &QTimer::timeout, this, &TWaveForm::Timer1Timer);
+    statusBar();   // the buttons' hints
     setFocusPolicy(Qt::StrongFocus);
     resize(1000, 640);
 }

@@ -54,8 +54,9 @@ public:
     // Sound card access; tests put stand-ins here.
     void setSoundDevices(std::unique_ptr<SoundPlayer> player, std::unique_ptr<SoundRecorder> recorder,
                          std::function<std::unique_ptr<SoundCapture>()> capture);
-    // Folder the open dialog starts in.
+    // Folder the open and save dialogs start in.
     QString repertoire;
+    Q_INVOKABLE void setDossier(const QString& dossier) { repertoire = dossier; }
     // Error and question boxes; tests replace them.
     std::function<void(const QString&)> message;
     std::function<bool(const QString&)> question;
