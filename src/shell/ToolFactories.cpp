@@ -1,5 +1,6 @@
 #include "ToolFactories.h"
 
+#include "WavMain.h"
 #include "aviMain.h"
 #include "bmpMain.h"
 
@@ -11,7 +12,7 @@ const std::vector<EntreeOutil>& fabriquesOutils()
         {mMeca, nullptr},           // Chronophotographie
         {mVideoBmp, nullptr},       // Chronophotographie image par image
         {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
-        {mWav, nullptr},            // Lecture d'un fichier .WAV ou .MP3
+        {mWav, outil<TWaveForm>},   // Lecture d'un fichier .WAV ou .MP3
         {mAVI, nullptr},            // Lecture video (bis !)
     };
     return liste;

@@ -1,0 +1,608 @@
+#include "FakeSound.h"
+#include "LectureWav.h"
+#include "NumberText.h"
+#include "TConstanteDlg.h"
+#include "TFormDDE.h"
+#include "TransferButton.h"
+#include "TestHost.h"
+#include "Transfert.h"
+#include "WavMain.h"
+
+#include <QButtonGroup>
+#include <QAbstractButton>
+
+#include <QAudioDevice>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QComboBox>
+#include <QLabel>
+#include <QMediaDevices>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <QToolButton>
+#include <QtEndian>
+#include <cmath>
+
+namespace {
+
+// A PCM WAV file of any layout, with the standard 44-byte header.
+QByteArray wav(int canaux, int bits, int freq, const QByteArray& data)
+{
+    QByteArray h(44, '\0');
+    auto u32 = [&h](int at, quint32 v) { qToLittleEndian<quint32>(v, h.data() + at); };
+    auto u16 = [&h](int at, quint16 v) { qToLittleEndian<quint16>(v, h.data() + at); };
+    h.replace(0, 4, "RIFF");
+    u32(4, quint32(36 + data.size()));
+    h.replace(8, 8, "WAVEfmt ");
+    u32(16, 16);
+    u16(20, 1);
+    u16(22, quint16(canaux));
+    u32(24, quint32(freq));
+    u32(28, quint32(freq * canaux * bits / 8));
+    u16(32, quint16(canaux * bits / 8));
+    u16(34, quint16(bits));
+    h.replace(36, 4, "data");
+    u32(40, quint32(data.size()));
+    return h + data;
+}
+
+QByteArray sinus16(int trames, int freq, double hz, int amplitude = 12000)
+{
+    QByteArray b(trames * 2, '\0');
+    for (int i = 0; i < trames; ++i)
+        qToLittleEndian<qint16>(qint16(std::lround(amplitude * std::sin(2 * M_PI * hz * i / freq))), b.data() + 2 * i);
+    return b;
+}
+
+struct Outil
+{
+    TestHost host;
+    TWaveForm form{host};
+    FakePlayer* player = new FakePlayer;
+    FakeRecorder* recorder = new FakeRecorder;
+    QStringList messages;
+
+    Outil()
+    {
+        form.setSoundDevices(std::unique_ptr<SoundPlayer>(player), std::unique_ptr<SoundRecorder>(recorder),
+                             [] { return std::make_unique<FakeCapture>(); });
+        form.message = [this](const QString& t) { messages << t; };
+        form.resize(1000, 640);
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            qWarning("window not exposed");
+    }
+    QString fichier(const QString& nom, const QByteArray& contenu)
+    {
+        const QString chemin = host.racine() + nom;
+        QFile f(chemin);
+        f.open(QIODevice::WriteOnly);
+        f.write(contenu);
+        return chemin;
+    }
+};
+
+} // namespace
+
+class TestWavMain : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { setSeparateurDecimal('.'); }
+    void loadShowsTheFile();
+    void dragTheStartOfTheSelection();
+    void sizeControlRefusals();
+    void playTimerOnlyAbove055s_data();
+    void playTimerOnlyAbove055s();
+    void loopAndStop();
+    void noOutputDevice();
+    void halvingKeepsEvenFrames_data();
+    void halvingKeepsEvenFrames();
+    void textExportLineByLine();
+    void transferNormalAndEnvelope();
+    void recordingStopIsDeferredThenReloads();
+    void noInputDeviceKeepsTheFile();
+    void fftShowsThePeakFrequency();
+    void sonagramAndSettings();
+    void modeDialogSetsTheRecordingFormat();
+    void keyboardAndResize();
+    void realPlayAndRecord();
+};
+
+void TestWavMain::loadShowsTheFile()
+{
+    Outil o;
+    QVERIFY(!o.form.TabuloBtn->isEnabled());
+    o.form.litWav(o.fichier("la.wav", wav(1, 16, 44100, sinus16(100001, 44100, 440))));
+    QCOMPARE(o.form.NbrePoints, 100001);
+    QCOMPARE(o.form.windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulo [la.wav]"));
+    QVERIFY(o.form.JouerBtn->isEnabled());
+    QVERIFY(o.form.TabuloBtn->isEnabled());
+    QVERIFY(o.form.SauverTxtBtn->isEnabled());
+    QVERIFY(!o.form.StereoCB->isVisible());
+    QCOMPARE(o.form.fin, 100000);
+    // 100,000 frames at 44,100 Hz: one frame in 13, 3392 Hz is not a standard rate.
+    QCOMPARE(o.form.LabelFreqReg->text(), QStringLiteral("Fech=3392 Hz ?!"));
+    QCOMPARE(o.form.LabelSelection->text(), QStringLiteral("Durée=2.27 s"));
+    QCoreApplication::processEvents();
+    o.form.grab().save(QDir::temp().filePath("kinexo-wavform.png"));
+    // A 24-bit file shows and exports but cannot be played.
+    QByteArray b24(3 * 1000, '\0');
+    o.form.litWav(o.fichier("p24.wav", wav(1, 24, 48000, b24)));
+    QCOMPARE(o.form.NbrePoints, 1000);
+    QVERIFY(!o.form.JouerBtn->isVisible());
+    QVERIFY(o.form.TabuloBtn->isEnabled());
+    // A refused file empties the tool.
+    o.form.litWav(o.fichier("bad.wav", wav(1, 12, 8000, QByteArray(100, 'x'))));
+    QVERIFY(o.form.NomFichier.isEmpty());
+    QVERIFY(!o.form.TabuloBtn->isEnabled());
+    QCOMPARE(o.form.windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulo"));
+}
+
+void TestWavMain::dragTheStartOfTheSelection()
+{
+    Outil o;
+    o.form.litWav(o.fichier("la.wav", wav(1, 16, 44100, sinus16(44100, 44100, 440))));
+    QCoreApplication::processEvents();
+    o.form.PaintBox->repaint();
+    const int x0 = o.form.debutPB;
+    QCOMPARE(x0, 2);
+    const QPoint depart(x0, 50), arrivee(300, 50);
+    QTest::mousePress(o.form.PaintBox, Qt::LeftButton, {}, depart);
+    QCOMPARE(o.form.curseurT, curDebut);
+    QMouseEvent move(QEvent::MouseMove, arrivee, o.form.PaintBox->mapToGlobal(arrivee), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(o.form.PaintBox, &move);
+    QCOMPARE(o.form.debutPB, 300);
+    QTest::mouseRelease(o.form.PaintBox, Qt::LeftButton, {}, arrivee);
+    QCOMPARE(o.form.curseurT, curNormal);
+    double xr, yr;
+    o.form.graphe.MondeXY(300, 0, xr, yr);
+    QCOMPARE(o.form.debut, int(std::nearbyint(xr)));
+    QVERIFY(o.form.debut > 0);
+    QCOMPARE(o.form.fin, 44099);
+    QCOMPARE(o.form.LabelSelection->text(),
+             QStringLiteral("Durée=") + texteFixe(double(o.form.fin - o.form.debut) / 44100, 5, 2) + " s");
+    // Moving the whole band keeps its width.
+    const int largeur = o.form.fin - o.form.debut;
+    o.form.PaintBox->repaint();
+    const QPoint milieu((o.form.debutPB + o.form.finPB) / 2, 50);
+    QTest::mousePress(o.form.PaintBox, Qt::LeftButton, {}, milieu);
+    QCOMPARE(o.form.curseurT, curDeplace);
+    QMouseEvent move2(QEvent::MouseMove, milieu - QPoint(100, 0), o.form.PaintBox->mapToGlobal(milieu - QPoint(100, 0)),
+                      Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(o.form.PaintBox, &move2);
+    QTest::mouseRelease(o.form.PaintBox, Qt::LeftButton, {}, milieu - QPoint(100, 0));
+    QVERIFY(std::abs((o.form.fin - o.form.debut) - largeur) <= 1);
+    QVERIFY(o.form.fin < 44099);
+}
+
+void TestWavMain::sizeControlRefusals()
+{
+    Outil o;
+    o.form.litWav(o.fichier("la.wav", wav(1, 8, 11025, QByteArray(20000, char(128)))));
+    o.form.TaillePlusBtn->click();   // the selection touches both ends
+    QCOMPARE(o.form.debut, 0);
+    QCOMPARE(o.form.fin, 19999);
+    o.form.TailleMoinsBtn->click();
+    QCOMPARE(o.form.debut, 5903);
+    QCOMPARE(o.form.fin, 14095);
+    o.form.debut = 1000;
+    o.form.fin = 1512;
+    o.form.TailleMoinsBtn->click();  // 512 frames: refused
+    QCOMPARE(o.form.debut, 1000);
+    QCOMPARE(o.form.fin, 1512);
+    o.form.TaillePlusBtn->click();
+    QCOMPARE(o.form.debut, 744);
+    QCOMPARE(o.form.fin, 1768);
+    QCOMPARE(o.form.LabelSelection->text(), QStringLiteral("Durée=0.09 s"));
+}
+
+void TestWavMain::playTimerOnlyAbove055s_data()
+{
+    QTest::addColumn<int>("trames");
+    QTest::addColumn<bool>("timer");
+    QTest::newRow("0.55 s") << 24255 << false;
+    QTest::newRow("0.55 s and one frame") << 24256 << true;
+}
+
+void TestWavMain::playTimerOnlyAbove055s()
+{
+    QFETCH(int, trames);
+    QFETCH(bool, timer);
+    Outil o;
+    o.form.litWav(o.fichier("la.wav", wav(1, 16, 44100, sinus16(60000, 44100, 440))));
+    o.form.debut = 1000;
+    o.form.fin = 1000 + trames;
+    o.form.JouerBtn->trigger();
+    QCOMPARE(o.player->lectures, 1);
+    QCOMPARE(o.player->premiere, 1000);
+    QCOMPARE(o.player->pcm.size(), (trames + 1) * 2);
+    QCOMPARE(o.player->format.frequence, 44100);
+    QCOMPARE(o.player->format.bits, 16);
+    QCOMPARE(o.form.Timer1.isActive(), timer);
+    QVERIFY(o.form.LabelPosition->isVisible());
+    QVERIFY(!o.form.JouerBtn->isEnabled());
+    QVERIFY(!o.form.EnregistrerBtn->isEnabled());
+    QVERIFY(o.form.StopBtn->isEnabled());
+    o.player->finit();
+    QVERIFY(o.form.JouerBtn->isEnabled());
+    QVERIFY(o.form.EnregistrerBtn->isEnabled());
+    QVERIFY(!o.form.StopBtn->isEnabled());
+    QVERIFY(!o.form.Timer1.isActive());
+    QVERIFY(!o.form.LabelPosition->isVisible());
+}
+
+void TestWavMain::loopAndStop()
+{
+    Outil o;
+    o.form.litWav(o.fichier("st.wav", wav(2, 8, 22050, QByteArray(44100 * 2, char(128)))));
+    QVERIFY(o.form.StereoCB->isVisible());
+    o.form.BoucleCB->setChecked(true);
+    o.form.JouerBtn->trigger();
+    QCOMPARE(o.player->format.voies, 2);
+    QCOMPARE(o.player->format.bits, 8);
+    QVERIFY(o.form.Timer1.isActive());
+    o.player->pos = 22050;
+    QTest::qWait(250);
+    QCOMPARE(o.form.LabelPosition->text(), QStringLiteral("1.0 s"));
+    QCOMPARE(o.form.positionPB, o.form.graphe.Xecran(22050));
+    o.player->finit();
+    QCOMPARE(o.player->lectures, 2);     // looping: played again
+    QVERIFY(o.player->enLecture());
+    o.form.StopBtn->trigger();
+    QVERIFY(!o.player->enLecture());
+    QVERIFY(!o.form.Timer1.isActive());
+    QVERIFY(!o.form.StopBtn->isEnabled());
+    QVERIFY(o.form.EnregistrerBtn->isEnabled());
+    QVERIFY(!o.form.LabelPosition->isVisible());
+}
+
+void TestWavMain::noOutputDevice()
+{
+    Outil o;
+    o.player->absent = texteAucuneSortieSon();
+    o.form.litWav(o.fichier("la.wav", wav(1, 8, 11025, QByteArray(11025, char(128)))));
+    o.form.JouerBtn->trigger();
+    QCOMPARE(o.messages, QStringList{texteAucuneSortieSon()});
+    QCOMPARE(o.player->lectures, 0);
+    QVERIFY(o.form.JouerBtn->isEnabled());
+    QVERIFY(o.form.TabuloBtn->isEnabled());
+}
+
+void TestWavMain::halvingKeepsEvenFrames_data()
+{
+    QTest::addColumn<int>("canaux");
+    QTest::addColumn<int>("bits");
+    QTest::newRow("f8") << 1 << 8;
+    QTest::newRow("f16") << 1 << 16;
+    QTest::newRow("f16stereo") << 2 << 16;
+    QTest::newRow("f8stereo") << 2 << 8;
+    QTest::newRow("f24") << 1 << 24;
+    QTest::newRow("f24stereo") << 2 << 24;
+}
+
+void TestWavMain::halvingKeepsEvenFrames()
+{
+    QFETCH(int, canaux);
+    QFETCH(int, bits);
+    Outil o;
+    const int taille = canaux * bits / 8;
+    const int trames = 1001;
+    QByteArray data(trames * taille, '\0');
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = char((i * 7 + i / taille) % 256);
+    o.form.litWav(o.fichier("x.wav", wav(canaux, bits, 44100, data)));
+    QCOMPARE(o.form.NbrePoints, trames);
+    o.form.debut = 101;
+    o.form.fin = 901;
+    o.form.DivBtn->trigger();
+    QCOMPARE(o.form.NbrePoints, 500);
+    QCOMPARE(o.form.debut, 50);
+    QCOMPARE(o.form.fin, 450);
+    QCOMPARE(int(o.form.FreqEch), 22050);
+    QCOMPARE(o.form.LabelFreq->text(), QStringLiteral("Fech=22050 Hz"));
+    for (int k = 0; k < 500; ++k)
+        QCOMPARE(o.form.vecteurSon.donnees().mid(k * taille, taille), data.mid(2 * k * taille, taille));
+}
+
+void TestWavMain::textExportLineByLine()
+{
+    Outil o;
+    const QByteArray data = QByteArray::fromHex("0a00f6ff" "0080ff7f" "01000200");
+    o.form.litWav(o.fichier("st.wav", wav(2, 16, 8000, data)));
+    o.form.StereoCB->setChecked(true);
+    const QString chemin = o.host.racine() + "sortie.txt";
+    QVERIFY(o.form.ecritTexte(chemin));
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(f.readAll()),
+             QStringLiteral("t\tsonGauche\tsonDroit\r\ns\t\t\r\n0\t10\t-10\r\n0.000125\t-32768\t32767\r\n"
+                            "0.00025\t1\t2\r\n"));
+    // Through the button and its save dialog, left channel only.
+    o.form.StereoCB->setChecked(false);
+    o.form.nomSauvegarde = [&o](const QString& filtre) {
+        return filtre == QStringLiteral("Fichier texte (*.txt)") ? o.host.racine() + "gauche" : QString();
+    };
+    o.form.SauverTxtBtn->trigger();
+    QFile g(o.host.racine() + "gauche.txt");
+    QVERIFY(g.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(g.readAll()).split("\r\n").mid(0, 3), (QStringList{"t\tson", "s\t", "0\t10"}));
+}
+
+// The text handed to the analysis program: title with the rate sent, names, rows, sections.
+void TestWavMain::transferNormalAndEnvelope()
+{
+    Outil o;
+    o.host.transfert().formDDE().AppName = o.host.racine() + "absent/tabulo";
+    QByteArray data(11025, char(128));
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = char(128 + ((i % 2) ? 1 : -1) * (i / 441));
+    const QString chemin = o.fichier("env.wav", wav(1, 8, 11025, data));
+    o.form.litWav(chemin);
+    auto transfert = [&o] {
+        quandModal<TConstanteDlg>([](TConstanteDlg* d) { d->accept(); });
+        quandModal<QMessageBox>([](QMessageBox* m) { m->accept(); });   // no analysis program here
+        o.form.TabuloBtn->click();
+        return QGuiApplication::clipboard()->text().split("\r\n");
+    };
+    o.form.EnveloppeCB->setChecked(true);
+    QStringList l = transfert();
+    // 11,024 frames exceed 8,191: one frame in two would be sent, 5512.5 Hz rounded to even.
+    QCOMPARE(l[1], QStringLiteral("Acquisition à fech=5512 Hz"));
+    QCOMPARE(l[3], QStringLiteral("t\ts"));
+    QCOMPARE(l[4], QStringLiteral("s\t"));
+    for (int k = 0; k < 24; ++k)
+        QCOMPARE(l[5 + k], QString::number(k) + "\t" + texteGeneral7(2.0 * k / 256));
+    QCOMPARE(l[29], QStringLiteral("&1 NOMX"));
+    QVERIFY(l.contains(QStringLiteral("&1 FICHIER")));
+    QVERIFY(l.contains(chemin));
+    // Second transfer: a new page (empty title line), normal mode, one frame in two.
+    o.form.EnveloppeCB->setChecked(false);
+    o.form.debut = 0;
+    o.form.fin = 9000;
+    l = transfert();
+    QCOMPARE(l[1], QString());
+    QCOMPARE(l[5], QStringLiteral("0\t0"));
+    QCOMPARE(l[6], QStringLiteral("0.0001814059\t0"));   // frame 2
+    QCOMPARE(l.indexOf(QStringLiteral("&1 NOMX")), 5 + 4501);
+    // To the clipboard alone: the table only.
+    o.form.TabuloBtn->setDestination(Destination::PressePapiers);
+    quandModal<TConstanteDlg>([](TConstanteDlg* d) { d->accept(); });
+    o.form.TabuloBtn->click();
+    l = QGuiApplication::clipboard()->text().split("\r\n");
+    QCOMPARE(l.mid(0, 3), (QStringList{"t\ts", "s\t", "0\t0"}));
+    QCOMPARE(l.size(), 2 + 4501 + 1);
+}
+
+void TestWavMain::recordingStopIsDeferredThenReloads()
+{
+    Outil o;
+    o.form.FreqEch = 22050;
+    o.form.NBits = 16;
+    o.form.EnregistrerBtn->trigger();
+    QCOMPARE(o.recorder->frequence, 22050);
+    QCOMPARE(o.recorder->bits, 16);
+    QVERIFY(o.form.NomFichier.isEmpty());
+    QVERIFY(o.form.StopBtn->isEnabled());
+    QVERIFY(!o.form.EnregistrerBtn->isEnabled());
+    o.form.StopBtn->trigger();
+    QVERIFY(o.form.stopEnCours);
+    QVERIFY(o.recorder->actif);         // still recording until a timer tick
+    QVERIFY(!o.form.StopBtn->isEnabled());
+    QTRY_VERIFY(!o.form.stopEnCours);
+    QVERIFY(o.form.compteur > o.form.compteurMax);
+    QCOMPARE(o.recorder->fichier, o.form.nomFichierWav);
+    QCOMPARE(o.form.NomFichier, o.form.nomFichierWav);
+    QCOMPARE(o.form.NbrePoints, 22050);
+    QCOMPARE(o.form.vecteurSon.formatWave, f16);
+    QVERIFY(o.form.SauverWavBtn->isEnabled());
+    QVERIFY(o.form.EnregistrerBtn->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    // "Sauver (wav)" copies the recording.
+    o.form.nomSauvegarde = [&o](const QString&) { return o.host.racine() + "garde.wav"; };
+    o.form.SauverWavBtn->trigger();
+    QFile a(o.form.nomFichierWav), b(o.host.racine() + "garde.wav");
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(b.readAll(), a.readAll());
+    QVERIFY(!o.form.SauverWavBtn->isEnabled());
+}
+
+void TestWavMain::noInputDeviceKeepsTheFile()
+{
+    Outil o;
+    o.recorder->absent = texteAucuneEntreeSon();
+    o.form.litWav(o.fichier("la.wav", wav(1, 8, 11025, QByteArray(11025, char(128)))));
+    o.form.EnregistrerBtn->trigger();
+    QCOMPARE(o.messages, QStringList{texteAucuneEntreeSon()});
+    QVERIFY(!o.recorder->actif);
+    QVERIFY(!o.form.NomFichier.isEmpty());
+    QVERIFY(o.form.EnregistrerBtn->isEnabled());
+    QVERIFY(!o.form.StopBtn->isEnabled());
+}
+
+void TestWavMain::fftShowsThePeakFrequency()
+{
+    Outil o;
+    o.form.litWav(o.fichier("la.wav", wav(1, 16, 11025, sinus16(11025 * 2, 11025, 440))));
+    o.form.FFTBtn->trigger();
+    QVERIFY(o.form.PaintBoxFFT->isVisible());
+    o.form.PaintBoxFFT->repaint();
+    QVERIFY(o.form.textePic.isEmpty());   // nothing plays: the invitation
+    o.form.JouerBtn->trigger();
+    o.player->pos = 11025;
+    QTest::qWait(250);
+    o.form.PaintBoxFFT->repaint();
+    QCOMPARE(o.form.textePic, QStringLiteral("Pic : 440.0 Hz"));
+    QVERIFY(o.form.debutFFT == 11025 - 1024);
+    o.form.grab().save(QDir::temp().filePath("kinexo-wavform-fft.png"));
+    o.form.SonagrammeBtn->trigger();
+    QVERIFY(!o.form.FFTBtn->isChecked());
+    QVERIFY(o.form.PaintBoxFFT->isVisible());
+    o.form.SonagrammeBtn->trigger();
+    QVERIFY(!o.form.PaintBoxFFT->isVisible());
+}
+
+void TestWavMain::sonagramAndSettings()
+{
+    TestHost host;
+    {
+        QSettings ini(host.fichierIni(), QSettings::IniFormat);
+        ini.setValue("Wav/freq", 22050);
+        ini.setValue("Wav/bits", 16);
+        ini.setValue("Wav/Mode", 3);
+    }
+    TWaveForm form(host);
+    QCOMPARE(int(form.FreqEch), 22050);
+    QCOMPARE(form.NBits, 16);
+    QCOMPARE(form.IndexMode, 3);
+    form.setSoundDevices(std::make_unique<FakePlayer>(), std::make_unique<FakeRecorder>(), {});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTemporaryDir dir;
+    QFile f(dir.filePath("b.wav"));
+    f.open(QIODevice::WriteOnly);
+    QByteArray s = sinus16(44100, 22050, 1000);
+    f.write(wav(1, 16, 22050, s));
+    f.close();
+    form.litWav(f.fileName());
+    form.SonagrammeBtn->trigger();
+    QVERIFY(form.sonagrammeAction->isVisible());
+    QCOMPARE(form.sonagrammeCB->currentText(), QStringLiteral("en dB deux décades"));
+    form.PaintBoxFFT->repaint();
+    QVERIFY(!form.changeDF);
+    QCOMPARE(form.sonagramme.NbreSonagramme, 44099 / 512 - 1);
+    form.sonagrammeCB->setCurrentIndex(0);
+    QCOMPARE(form.sonagramme.decadedB, 0);
+    QCoreApplication::processEvents();
+    form.grab().save(QDir::temp().filePath("kinexo-wavform-sonagramme.png"));
+    form.FreqEch = 44100;
+    form.NBits = 8;
+    form.IndexMode = 4;
+    host.setMode(mWav);
+    form.QuitterBtn->trigger();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(host.mode(), mNone);
+    QSettings ini(host.fichierIni(), QSettings::IniFormat);
+    QCOMPARE(ini.value("Wav/freq").toInt(), 44100);
+    QCOMPARE(ini.value("Wav/bits").toInt(), 8);
+    QCOMPARE(ini.value("Wav/Mode").toInt(), 4);
+}
+
+void TestWavMain::modeDialogSetsTheRecordingFormat()
+{
+    TestHost host;
+    TWaveForm form(host);
+    form.setSoundDevices(std::make_unique<FakePlayer>(), std::make_unique<FakeRecorder>(), [] {
+        auto c = std::make_unique<FakeCapture>();
+        c->formats = {{11025, 8}, {22050, 16}};
+        return c;
+    });
+    bool vu = false;
+    quandModal<TTestWavDlg>([&vu](TTestWavDlg* d) {
+        QTRY_COMPARE(d->ModeRG()->buttons().size(), 2);
+        vu = d->ModeRG()->button(0)->isChecked();
+        d->ModeRG()->button(1)->click();
+        d->accept();
+    });
+    form.ModeBtn->trigger();
+    QVERIFY(vu);
+    QCOMPARE(int(form.FreqEch), 22050);
+    QCOMPARE(form.NBits, 16);
+    QCOMPARE(form.IndexMode, 1);
+}
+
+void TestWavMain::keyboardAndResize()
+{
+    Outil o;
+    const QPoint avant(400, 300);
+    QCursor::setPos(avant);
+    if (QCursor::pos() != avant)
+        QSKIP("this platform does not move the pointer");
+    QTest::keyClick(&o.form, Qt::Key_PageDown);
+    QCOMPARE(QCursor::pos(), avant + QPoint(0, 10));
+    QTest::keyClick(&o.form, Qt::Key_PageUp, Qt::ShiftModifier);
+    QCOMPARE(QCursor::pos(), avant + QPoint(-10, 10));
+    QTest::keyClick(&o.form, Qt::Key_Right);
+    QTest::keyClick(&o.form, Qt::Key_Up);
+    QCOMPARE(QCursor::pos(), avant + QPoint(-9, 9));
+    // The splitter sits at half the window, the spectrum takes a third.
+    o.form.FFTBtn->trigger();
+    o.form.resize(1000, 900);
+    QCoreApplication::processEvents();
+    const int basVue = o.form.PaintBox->mapTo(&o.form, QPoint(0, o.form.PaintBox->height())).y();
+    QVERIFY2(std::abs(basVue - 450) <= 8, qPrintable(QString::number(basVue)));
+    QVERIFY2(std::abs(o.form.PaintBoxFFT->height() - 300) <= 8, qPrintable(QString::number(o.form.PaintBoxFFT->height())));
+}
+
+// Through the private sound server: the window plays a selection to its end, then records one
+// second and shows it.
+void TestWavMain::realPlayAndRecord()
+{
+    if (QMediaDevices::defaultAudioOutput().isNull() || QMediaDevices::defaultAudioInput().isNull())
+        QSKIP("no sound device: the private sound server of scripts/test is not running");
+    TestHost host;
+    TWaveForm form(host);
+    QStringList messages;
+    form.message = [&messages](const QString& t) { messages << t; };
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTemporaryDir dir;
+    QFile f(dir.filePath("la.wav"));
+    f.open(QIODevice::WriteOnly);
+    f.write(wav(1, 16, 11025, sinus16(11025 * 2, 11025, 440)));
+    f.close();
+    form.litWav(f.fileName());
+    form.debut = 2000;
+    form.fin = 2000 + 11025 * 7 / 10;
+    form.JouerBtn->trigger();
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(';')));
+    QVERIFY(form.Timer1.isActive());
+    QVERIFY(form.enLecture());
+    int dernier = form.positionPB;
+    bool avance = false;
+    QElapsedTimer t;
+    t.start();
+    while (form.enLecture() && t.elapsed() < 5000) {
+        QTest::qWait(50);
+        QVERIFY(form.positionPB >= dernier);
+        avance = avance || form.positionPB > dernier;
+        dernier = form.positionPB;
+    }
+    QVERIFY(!form.enLecture());
+    QVERIFY(avance);
+    QVERIFY(form.JouerBtn->isEnabled());
+    QVERIFY(!form.Timer1.isActive());
+
+    form.FreqEch = 22050;
+    form.NBits = 8;
+    form.EnregistrerBtn->trigger();
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(';')));
+    QTest::qWait(1000);
+    form.StopBtn->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.stopEnCours, 3000);
+    QCOMPARE(form.NomFichier, form.nomFichierWav);
+    QCOMPARE(form.vecteurSon.formatWave, f8);
+    QCOMPARE(int(form.FreqEch), 22050);
+    QVERIFY2(form.NbrePoints > 22050 * 8 / 10 && form.NbrePoints < 22050 * 16 / 10,
+             qPrintable(QString::number(form.NbrePoints)));
+    form.close();
+}
+
+// Qt 6.4's PulseAudio engine may abort while it is torn down at process exit, after every
+// test has passed; the result is reported before that teardown.
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TestWavMain t;
+    const int rc = QTest::qExec(&t, argc, argv);
+    std::fflush(nullptr);
+    std::_Exit(rc);
+}
+#include "tst_wavmain.moc"
