@@ -4,7 +4,6 @@
 #include "LectureWav.h"
 #include "NumberText.h"
 #include "SoundRecorder.h"
-#include "TConstanteDlg.h"
 #include "TFormDDE.h"
 #include "ToolHost.h"
 #include "TransferButton.h"
@@ -13,7 +12,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
@@ -764,28 +762,10 @@ void TWaveForm::TabuloBtnClick(Destination destination)
     source.sections = [this, stereo](ExchangeText& t, bool) {
         sectionsTabulo(t, stereo, fichierEstEnregistrement() ? QString() : NomFichier);
     };
-    Transfert& service = m_host.transfert();
-    if (destination != Destination::Tabulo) {
-        service.envoie(this, destination, source);
-        return;
-    }
-    // To Tabulo the sound names its own first line for a new file (the rate actually sent),
-    // so the text is built here and handed over like the service does.
-    TConstanteDlg& dlg = service.constanteDlg();
-    dlg.adjustSize();
-    dlg.move(frameGeometry().center() - dlg.rect().center());
-    if (dlg.exec() != QDialog::Accepted)
-        return;
-    source.avant();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool nouveau = dlg.nouveauFichier();
-    QStringList lignes = service.construit(Destination::Tabulo, source).toStrings();
-    if (nouveau && lignes.size() > 1)
-        lignes[1] = titreAcquisition(FreqEch, pas.pasReg);
-    QGuiApplication::clipboard()->setText(lignes.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-    service.formDDE().Execute(nouveau, this);
-    dlg.setNouvellePage();
-    QApplication::restoreOverrideCursor();
+    // A new Tabulo file is titled with the rate actually sent.
+    pas.calcule(debut, fin, FreqEch);
+    source.titre = titreAcquisition(FreqEch, pas.pasReg);
+    m_host.transfert().envoie(this, destination, source);
 }
 
 // ---------------------------------------------------------------- halving, views

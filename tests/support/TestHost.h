@@ -37,6 +37,7 @@ private:
 
 #include <QApplication>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -54,7 +55,8 @@ void quandModal(std::function<void(T*)> action)
             minuterie->deleteLater();
             QPointer<T> garde(w);
             action(w);
-            if (garde && garde->isVisible())
+            // Only a failed check closes it: a dialog may finish its own accept later.
+            if (garde && garde->isVisible() && QTest::currentTestFailed())
                 garde->close();
         } else if (++*essais > 1000) {
             minuterie->stop();
