@@ -1,5 +1,7 @@
 #include "Mp3Decoder.h"
 
+#include "WavEntete.h"
+
 #include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
@@ -19,23 +21,6 @@ struct FermeCodec { void operator()(AVCodecContext* c) const { avcodec_free_cont
 struct FermeSwr { void operator()(SwrContext* c) const { swr_free(&c); } };
 struct FermePaquet { void operator()(AVPacket* p) const { av_packet_free(&p); } };
 struct FermeTrame { void operator()(AVFrame* f) const { av_frame_free(&f); } };
-
-QByteArray enteteWav(int canaux, int frequence)
-{
-    QByteArray h(44, '\0');
-    auto* p = reinterpret_cast<uchar*>(h.data());
-    std::memcpy(p, "RIFF", 4);
-    std::memcpy(p + 8, "WAVEfmt ", 8);
-    qToLittleEndian<quint32>(16, p + 16);
-    qToLittleEndian<quint16>(1, p + 20);
-    qToLittleEndian<quint16>(quint16(canaux), p + 22);
-    qToLittleEndian<quint32>(quint32(frequence), p + 24);
-    qToLittleEndian<quint32>(quint32(frequence * canaux * 2), p + 28);
-    qToLittleEndian<quint16>(quint16(canaux * 2), p + 32);
-    qToLittleEndian<quint16>(16, p + 34);
-    std::memcpy(p + 36, "data", 4);
-    return h;
-}
 }
 
 bool Mp3Decoder::decode(const QString& cheminSource, const QString& cheminWav, const std::function<void(int)>& progres,
@@ -78,7 +63,7 @@ bool Mp3Decoder::decode(const QString& cheminSource, const QString& cheminWav, c
     QSaveFile wav(cheminWav);
     if (!wav.open(QIODevice::WriteOnly))
         return echec(QStringLiteral("Impossible d'écrire le fichier %1").arg(cheminWav));
-    wav.write(enteteWav(canaux, frequence));
+    wav.write(enteteWav(canaux, frequence, 16, 0)); // sizes filled in at the end
 
     std::unique_ptr<AVPacket, FermePaquet> paquet(av_packet_alloc());
     std::unique_ptr<AVFrame, FermeTrame> trame(av_frame_alloc());

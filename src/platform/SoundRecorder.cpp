@@ -1,6 +1,7 @@
 #include "SoundRecorder.h"
 
 #include "AtomicFile.h"
+#include "WavEntete.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -17,23 +18,7 @@ QString texteAucuneEntreeSon()
 
 QByteArray fichierWavMono(const QByteArray& pcm, int frequence, int bits)
 {
-    const int bloc = bits / 8;
-    QByteArray h(44, '\0');
-    auto u32 = [&h](int at, quint32 v) { qToLittleEndian<quint32>(v, h.data() + at); };
-    auto u16 = [&h](int at, quint16 v) { qToLittleEndian<quint16>(v, h.data() + at); };
-    h.replace(0, 4, "RIFF");
-    u32(4, quint32(36 + pcm.size()));
-    h.replace(8, 8, "WAVEfmt ");
-    u32(16, 16);
-    u16(20, 1);
-    u16(22, 1);
-    u32(24, quint32(frequence));
-    u32(28, quint32(frequence * bloc));
-    u16(32, quint16(bloc));
-    u16(34, quint16(bits));
-    h.replace(36, 4, "data");
-    u32(40, quint32(pcm.size()));
-    return h + pcm;
+    return enteteWav(1, frequence, bits, quint32(pcm.size())) + pcm;
 }
 
 namespace {
