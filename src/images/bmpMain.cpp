@@ -346,9 +346,9 @@ void TBitmapForm::StopBtnClick()
     setStatus(QStringLiteral("Transférer vers Tabulo"));
 }
 
-void TBitmapForm::RazBtnClick()
+// Back to one curve, its spin boxes quiet while they are reset.
+void TBitmapForm::remetUneCourbe()
 {
-    points.vide();
     objetCourant = NbreObjet = 1;
     {
         const QSignalBlocker b1(NbreSE), b2(SerieSE);
@@ -358,6 +358,12 @@ void TBitmapForm::RazBtnClick()
     }
     SerieAct->setVisible(false);
     SerieLabelAct->setVisible(false);
+}
+
+void TBitmapForm::RazBtnClick()
+{
+    points.vide();
+    remetUneCourbe();
     for (QAction* a : {RazBtn, UndoBtn, SupprBtn, TabuloBtn, CopierBtn})
         a->setEnabled(false);
     MesureBtn->setVisible(true);
@@ -456,15 +462,7 @@ void TBitmapForm::InitImage()
         a->setEnabled(false);
     // Saving the loaded picture is what the command is for.
     SaveFileBtn->setEnabled(true);
-    objetCourant = NbreObjet = 1;
-    {
-        const QSignalBlocker b1(NbreSE), b2(SerieSE);
-        NbreSE->setValue(1);
-        SerieSE->setRange(1, 1);
-        SerieSE->setValue(1);
-    }
-    SerieAct->setVisible(false);
-    SerieLabelAct->setVisible(false);
+    remetUneCourbe();
     initVue();
     setStatus(QStringLiteral("Cliquer sur les points à repérer"));
     CalculEchelle();

@@ -77,6 +77,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void remetUneCourbe();
     void litReglages();
     void ecritReglages() const;
     void CouleurPointsCBChange();
