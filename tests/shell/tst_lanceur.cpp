@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -342,9 +343,20 @@ private slots:
         const QList<QRgb> palette = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
         // Written by a camera as upper case, asked for by its bitmap name.
         QVERIFY(ecritOctets(base + ".GIF", gif(4, 3, palette, {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 1, 1})));
+        // The user's own bitmap of that name, in a folder that cannot be written.
+        const QByteArray bmpUtilisateur("BM le dessin de l'élève");
+        QVERIFY(ecritOctets(base + ".bmp", bmpUtilisateur));
+        QVERIFY(QFile::setPermissions(home_->path() + "/photo.d", QFile::ReadOwner | QFile::ExeOwner));
 
         const QString bmp = f.ConvertitGifBmp(base + ".bmp");
-        QCOMPARE(bmp, base + ".bmp");
+        QFile::setPermissions(home_->path() + "/photo.d", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(bmp.startsWith(f.tamponDir()) && bmp.endsWith("/image.bmp"), qPrintable(bmp));
+        QFile utilisateur(base + ".bmp");
+        QVERIFY(utilisateur.open(QIODevice::ReadOnly));
+        QCOMPARE(utilisateur.readAll(), bmpUtilisateur);
+        QStringList fichiers = QDir(home_->path() + "/photo.d").entryList(QDir::Files);
+        fichiers.sort();
+        QCOMPARE(fichiers, (QStringList{"image.GIF", "image.bmp"}));
         QImage image(bmp, "BMP");
         QCOMPARE(image.size(), QSize(4, 3));
         QFile fichier(bmp);
@@ -355,10 +367,15 @@ private slots:
         QCOMPARE(image.pixel(2, 1), qRgb(0, 255, 0));
         QCOMPARE(image.pixel(3, 2), qRgb(0, 255, 0));
 
-        // A bad GIF is reported and leaves the bitmap that was there.
+        // A bad GIF is reported in French and leaves the bitmap that was there.
         QVERIFY(QFile::remove(base + ".GIF"));
         QVERIFY(ecritOctets(base + ".gif", "GIF89a pas une image"));
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.ConvertitGifBmp(base + ".bmp"));
+        try {
+            f.ConvertitGifBmp(base + ".bmp");
+            QFAIL("no exception");
+        } catch (const std::runtime_error& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).startsWith(QStringLiteral("Image illisible : image.gif")), e.what());
+        }
         QCOMPARE(QImage(bmp, "BMP").size(), QSize(4, 3));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.ConvertitGifBmp(home_->path() + "/absent.bmp"));
         QVERIFY(!QFileInfo::exists(home_->path() + "/absent.bmp"));
