@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QtEndian>
 
+#include "TestSupport.h"
+
 #include <cstdio>
 #include <jpeglib.h>
 
@@ -140,36 +142,11 @@ inline QImage degrade(int w, int h)
     return im;
 }
 
-// GIF of a picture in four colours (white, black, blue, red: what a graph holds), each pixel
-// its own LZW code after a clear code, so no table is needed.
+// GIF of a picture in four colours (white, black, blue, red: what a graph holds).
 inline QByteArray gifQuatreCouleurs(const QImage& image)
 {
-    const QRgb palette[4] = {qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(255, 0, 0)};
-    QByteArray o("GIF89a");
-    auto mot = [&o](int v) { o.append(char(v & 0xff)).append(char(v >> 8)); };
-    mot(image.width());
-    mot(image.height());
-    o.append(char(0x81)).append('\0').append('\0');
-    for (QRgb c : palette)
-        o.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
-    o.append(',');
-    mot(0);
-    mot(0);
-    mot(image.width());
-    mot(image.height());
-    o.append('\0').append(char(2));
-    QByteArray donnees;
-    quint32 acc = 0;
-    int bits = 0;
-    auto code = [&](int c) {
-        acc |= quint32(c) << bits;
-        bits += 3;
-        while (bits >= 8) {
-            donnees.append(char(acc & 0xff));
-            acc >>= 8;
-            bits -= 8;
-        }
-    };
+    const QList<QRgb> palette{qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(255, 0, 0)};
+    QList<int> indices;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = image.pixel(x, y);
@@ -182,17 +159,8 @@ inline QByteArray gifQuatreCouleurs(const QImage& image)
                     meilleur = i;
                 }
             }
-            code(4);
-            code(meilleur);
+            indices << meilleur;
         }
     }
-    code(5);
-    if (bits > 0)
-        donnees.append(char(acc & 0xff));
-    for (int i = 0; i < donnees.size(); i += 255) {
-        const QByteArray bloc = donnees.mid(i, 255);
-        o.append(char(bloc.size())).append(bloc);
-    }
-    o.append('\0').append(';');
-    return o;
+    return gifQuatreCouleurs(image.width(), image.height(), palette, indices);
 }
