@@ -69,7 +69,8 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
         FreqEch = ini.value(QStringLiteral("freq"), 11025).toUInt();
         NBits = ini.value(QStringLiteral("bits"), 8).toInt();
         IndexMode = ini.value(QStringLiteral("Mode"), 0).toInt();
-        if (FreqEch == 0)
+        // A damaged settings file must not give an impossible recording rate.
+        if (FreqEch == 0 || FreqEch > 192000)
             FreqEch = 11025;
         if (NBits != 8 && NBits != 16)
             NBits = 8;
@@ -106,11 +107,19 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     sonagrammeCB->setCurrentIndex(1);
     sonagrammeAction = barre->addWidget(sonagrammeCB);
     sonagrammeAction->setVisible(false);
-    SpectreBtn = new TransferButton(barre);
-    SpectreBtn->setToolTip(QStringLiteral("Envoi du spectre (f, amplitude)"));
+    // The spectrum's own transfer, beside the views' buttons while "FFT" is down.
+    auto* spectreBoite = new QWidget(barre);
+    auto* sl = new QHBoxLayout(spectreBoite);
+    sl->setContentsMargins(6, 0, 0, 0);
+    sl->addWidget(new QLabel(QStringLiteral("Spectre :"), spectreBoite));
+    SpectreBtn = new TransferButton(spectreBoite);
+    SpectreBtn->setObjectName(QStringLiteral("SpectreBtn"));
+    SpectreBtn->setToolTip(QStringLiteral("Envoi du spectre (f, amplitude) vers Tabulo"));
     SpectreBtn->lisReglages(m_host.fichierIni());
     SpectreBtn->setEnabled(false);
-    barre->addWidget(SpectreBtn);
+    sl->addWidget(SpectreBtn);
+    spectreAction = barre->addWidget(spectreBoite);
+    spectreAction->setVisible(false);
     FFTBtn->setCheckable(true);
     SonagrammeBtn->setCheckable(true);
     JouerBtn->setEnabled(false);
@@ -285,7 +294,7 @@ void TWaveForm::ouvreFichier(const QString& chemin)
             if (t.startsWith(QStringLiteral("Conversion : "))) {
                 Progression->setValue(t.mid(13).chopped(1).toInt());
                 // Progress only for work that lasts.
-                if (duree.elapsed() > 1000)
+                if (duree.elapsed() > delaiProgressionMs)
                     Progression->setVisible(true);
             }
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -891,6 +900,7 @@ void TWaveForm::FFTSonagrammeClick(QAction* a)
     const bool visible = FFTBtn->isChecked() || SonagrammeBtn->isChecked();
     PaintBoxFFT->setVisible(visible);
     sonagrammeAction->setVisible(SonagrammeBtn->isChecked());
+    spectreAction->setVisible(FFTBtn->isChecked());
     placeVues();
     metsAJourAnalyses();
 }

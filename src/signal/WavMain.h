@@ -96,7 +96,7 @@ public:
 
     // Controls.
     QAction *OuvrirBtn, *JouerBtn, *StopBtn, *EnregistrerBtn, *ModeBtn, *SauverWavBtn,
-        *SauverTxtBtn, *FFTBtn, *SonagrammeBtn, *QuitterBtn, *DivBtn, *sonagrammeAction;
+        *SauverTxtBtn, *FFTBtn, *SonagrammeBtn, *QuitterBtn, *DivBtn, *sonagrammeAction, *spectreAction;
     TransferButton* TabuloBtn;
     QComboBox* sonagrammeCB;
     QCheckBox *BoucleCB, *StereoCB, *EnveloppeCB;
@@ -108,6 +108,8 @@ public:
     // Transfer of the spectrum shown (f, amplitude).
     TransferButton* SpectreBtn;
     QProgressBar* Progression;
+    // Work lasting longer than this shows its progress.
+    int delaiProgressionMs = 1000;
     // Frequency of the spectrum's strongest peak, shown in the FFT view; empty when none.
     QString textePic() const { return spectre.textePic(); }
     // Scales drawn on the views, for the current sound and sizes.

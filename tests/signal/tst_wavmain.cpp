@@ -5,6 +5,7 @@
 #include "TFormDDE.h"
 #include "TransferButton.h"
 #include "TestHost.h"
+#include "TestSupport.h"
 #include "Transfert.h"
 #include "WavMain.h"
 
@@ -15,11 +16,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QApplication>
@@ -117,6 +120,7 @@ private slots:
     void fftDuringRealPlay();
     void scalesAndMillisecondTimes();
     void refusedFilesKeepTheSound();
+    void decodingShowsItsProgress();
     void compressedFormatsOpen_data();
     void compressedFormatsOpen();
 };
@@ -445,6 +449,15 @@ void TestWavMain::fftShowsThePeakFrequency()
     // Nothing plays: the spectrum of the selection (the whole file).
     QCOMPARE(o.form.textePic(), QStringLiteral("Pic : 440.0 Hz"));
     QVERIFY(!o.form.spectre.enLecture);
+    // ...which goes to the clipboard as f and amplitude, one line per bin shown.
+    QVERIFY(o.form.spectreAction->isVisible() && o.form.SpectreBtn->isEnabled());
+    o.form.SpectreBtn->setDestination(Destination::PressePapiers);
+    quandModal<TConstanteDlg>([](TConstanteDlg* d) { d->accept(); });
+    o.form.SpectreBtn->click();
+    const QStringList l = QGuiApplication::clipboard()->text().split("\r\n");
+    QCOMPARE(l.mid(0, 2), (QStringList{"f\tA", "Hz\t"}));
+    QCOMPARE(l.size(), 2 + 1024 + 1);
+    QCOMPARE(l[2 + 82], texteGeneral7(82 * 11025.0 / 2048) + "\t" + texteGeneral7(o.form.spectre.spectre[82]));
     o.form.JouerBtn->trigger();
     o.player->pos = 11025;
     QTest::qWait(250);
@@ -755,6 +768,7 @@ void TestWavMain::compressedFormatsOpen_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("frequence");
     QTest::addColumn<bool>("exact");   // lossless: every sample
+    QTest::newRow("MP3") << "la.mp3" << QStringList{"-c:a", "libmp3lame", "-b:a", "192k"} << 44100 << false;
     QTest::newRow("FLAC") << "la.flac" << QStringList{"-c:a", "flac"} << 44100 << true;
     QTest::newRow("M4A/AAC") << "la.m4a" << QStringList{"-c:a", "aac", "-b:a", "128k"} << 44100 << false;
     QTest::newRow("Opus") << "la.opus" << QStringList{"-c:a", "libopus", "-b:a", "96k"} << 48000 << false;
@@ -774,7 +788,14 @@ void TestWavMain::compressedFormatsOpen()
     QTemporaryDir eleve;
     const QString chemin = eleve.filePath(nom);
     QVERIFY(encode(source, chemin, options + QStringList{"-ar", QString::number(frequence)}));
+    // A WAV of the user's with the decoded file's name, in a folder that cannot be written.
+    const QString voisin = eleve.filePath(QFileInfo(nom).completeBaseName() + ".wav");
+    const bool avecVoisin = voisin != chemin;
+    if (avecVoisin)
+        QVERIFY(ecritOctets(voisin, "RIFF à moi"));
+    QFile::setPermissions(eleve.path(), QFile::ReadOwner | QFile::ExeOwner);
     o.form.ouvreFichier(chemin);
+    QFile::setPermissions(eleve.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY2(o.messages.isEmpty(), qPrintable(o.messages.join(';')));
     QCOMPARE(o.form.document.NomFichier(), chemin);
     QCOMPARE(int(o.form.document.FreqEch()), frequence);
@@ -787,7 +808,60 @@ void TestWavMain::compressedFormatsOpen()
         QCOMPARE(o.form.document.son().donnees(), pcm);
     const auto pic = frequencePicHz(10000, 10000 + 2048, o.form.document.son(), frequence);
     QVERIFY(pic && std::abs(*pic - 440) < 1);
-    QCOMPARE(QDir(eleve.path()).entryList(QDir::Files), QStringList{nom});
+    if (avecVoisin) {
+        QFile f(voisin);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("RIFF à moi"));
+    }
+    QCOMPARE(QDir(eleve.path()).entryList(QDir::Files).size(), avecVoisin ? 2 : 1);
+}
+
+// Decoding a long compressed sound shows the wait cursor at once and, past a second, a progress
+// bar; both are gone afterwards.
+void TestWavMain::decodingShowsItsProgress()
+{
+    Outil o;
+    const QString mp3 = o.host.racine() + "long.mp3";
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"), {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                       "sine=frequency=440:sample_rate=8000:duration=900", "-c:a", "libmp3lame",
+                                       "-b:a", "16k", mp3});
+    QVERIFY(p.waitForFinished(120000) && p.exitCode() == 0);
+    bool sablier = false, barre = false;
+    QTimer t;
+    t.setInterval(20);
+    connect(&t, &QTimer::timeout, [&] {
+        sablier = sablier || (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        barre = barre || o.form.Progression->isVisible();
+    });
+    t.start();
+    QElapsedTimer duree;
+    duree.start();
+    o.form.ouvreFichier(mp3);
+    const qint64 ms = duree.elapsed();
+    t.stop();
+    QVERIFY2(o.messages.isEmpty(), qPrintable(o.messages.join(';')));
+    QVERIFY(std::abs(o.form.document.NbrePoints() - 900 * 8000) < 8000);
+    qInfo("decoding took %lld ms", ms);
+    QVERIFY(sablier);
+    if (ms > 1300)
+        QVERIFY(barre);
+    else if (ms < 900)
+        QVERIFY(!barre);
+    QVERIFY(!o.form.Progression->isVisible());
+    QVERIFY(!QApplication::overrideCursor());
+    // The same decoding made to count as long: the bar shows and follows the percentage.
+    o.form.delaiProgressionMs = 0;
+    int maxi = 0;
+    barre = false;
+    connect(&t, &QTimer::timeout, [&] { maxi = std::max(maxi, o.form.Progression->isVisible() ? o.form.Progression->value() : 0); });
+    t.start();
+    o.form.ouvreFichier(mp3);
+    t.stop();
+    QVERIFY(barre);
+    QVERIFY(maxi > 0);
+    QVERIFY(!o.form.Progression->isVisible());
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 // Qt 6.4's PulseAudio engine may abort while it is torn down at process exit, after every
