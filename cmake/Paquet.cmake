@@ -8,8 +8,8 @@ foreach(f changelog kinexo.1 tabulo.1)
   set(gz ${CMAKE_BINARY_DIR}/packaging/${f}.gz)
   add_custom_command(OUTPUT ${gz}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND sh -c "gzip -9nc '${PROJECT_SOURCE_DIR}/packaging/${f}' > '${gz}'"
-    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${f})
+    COMMAND sh -c "gzip -9nc \"$1\" > \"$2\"" gzip ${PROJECT_SOURCE_DIR}/packaging/${f} ${gz}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${f} VERBATIM)
   list(APPEND kx_gz ${gz})
 endforeach()
 add_custom_target(paquet_docs ALL DEPENDS ${kx_gz})

@@ -53,17 +53,36 @@ bool FichierIni::enregistre()
 {
     if (!m_copie.isOpen())
         return false;
-    m_reglages->sync();
-    if (m_reglages->status() != QSettings::NoError)
-        return false;
-    // Read the copy back: a cut write shows as missing or different values.
-    QSettings relu(m_copie.fileName(), QSettings::IniFormat);
-    if (relu.status() != QSettings::NoError || !memesValeurs(*m_reglages, relu))
-        return false;
-    bool ok = false;
-    const QByteArray octets = contenu(m_copie.fileName(), &ok);
-    if (!ok)
-        return false;
+    // Written afresh under a new name each time, from the values held in memory: after a cut
+    // write, Qt would take its own copy as up to date and never write it again.
+    QByteArray octets;
+    {
+        QTemporaryFile ecriture(QDir::tempPath() + QStringLiteral("/kinexo-ini-XXXXXX.ini"));
+        if (!ecriture.open())
+            return false;
+        ecriture.close();
+        QSettings s(ecriture.fileName(), QSettings::IniFormat);
+        for (const QString& c : m_reglages->allKeys())
+            s.setValue(c, m_reglages->value(c));
+        s.sync();
+        if (s.status() != QSettings::NoError)
+            return false;
+        bool ok = false;
+        octets = contenu(ecriture.fileName(), &ok);
+        if (!ok)
+            return false;
+    }
+    // Read the bytes back under yet another name (Qt answers from memory for a file it knows):
+    // a cut write shows as missing or different values.
+    {
+        QTemporaryFile verification(QDir::tempPath() + QStringLiteral("/kinexo-ini-XXXXXX.ini"));
+        if (!verification.open() || verification.write(octets) != octets.size() || !verification.flush())
+            return false;
+        verification.close();
+        QSettings relu(verification.fileName(), QSettings::IniFormat);
+        if (relu.status() != QSettings::NoError || !memesValeurs(*m_reglages, relu))
+            return false;
+    }
     if (octets == m_original && QFileInfo::exists(m_chemin))
         return true;
     const QString dossier = QFileInfo(m_chemin).absolutePath();
