@@ -75,7 +75,7 @@ int CouleurLisible(int couleur)
     }
 }
 
-Etendue etendue(const SeriesPoints& points, int NbreObjet, int Largeur, int Hauteur)
+EtendueMesures etendue(const SeriesPoints& points, int NbreObjet, int Largeur, int Hauteur)
 {
     int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
     for (int s = 1; s <= NbreObjet; ++s) {
@@ -87,7 +87,7 @@ Etendue etendue(const SeriesPoints& points, int NbreObjet, int Largeur, int Haut
             maxY = std::max(maxY, p.y());
         }
     }
-    Etendue e;
+    EtendueMesures e;
     if (minX <= maxX) {
         e.wideX = maxX - minX > Largeur / kFractionEtendue;
         e.wideY = maxY - minY > Hauteur / kFractionEtendue;
@@ -134,7 +134,7 @@ QString MecaTableau::nomY(int s) const
     return NbreObjet == 1 ? NomY : NomY + QString::number(s);
 }
 
-bool MecaTableau::exportable(Etendue e) const
+bool MecaTableau::exportable(EtendueMesures e) const
 {
     return int(AvecT) + int(e.wideX) + int(e.wideY) >= 2;
 }
@@ -171,7 +171,7 @@ ExchangeText MecaTableau::CopieDonnees(const QString& commentaire) const
     return t;
 }
 
-void MecaTableau::AjouteOptions(ExchangeText& texte, Etendue e, const QString& NomFichier) const
+void MecaTableau::AjouteOptions(ExchangeText& texte, EtendueMesures e, const QString& NomFichier) const
 {
     QStringList temps, nx, ny, uns;
     for (int s = 1; s <= NbreObjet; ++s) {

@@ -35,11 +35,11 @@ int choixSerie(const SeriesPoints& points, int NbreObjet);
 int CouleurLisible(int couleur);
 
 // Spread of the recorded positions, in image pixels, against 1/32 of the picture.
-struct Etendue
+struct EtendueMesures
 {
     bool wideX = false, wideY = false;
 };
-Etendue etendue(const SeriesPoints& points, int NbreObjet, int Largeur, int Hauteur);
+EtendueMesures etendue(const SeriesPoints& points, int NbreObjet, int Largeur, int Hauteur);
 
 // What the stroboscopic-photo tool lists and exports: the series read through the scale, one
 // row per flash of series 1, times i·deltaT.
@@ -67,13 +67,13 @@ struct MecaTableau
     QString nomY(int s) const;
 
     // At least two of AvecT, wideX, wideY: the table is worth a graph.
-    bool exportable(Etendue e) const;
+    bool exportable(EtendueMesures e) const;
     // Names, units and rows, every field ended by a tab.
     void table(ExchangeText& texte) const;
     // The comment line, then the table: what "Copier" puts on the clipboard.
     ExchangeText CopieDonnees(const QString& commentaire) const;
     // Option lines of a new Tabulo file, chosen by the extent, then the picture's name.
-    void AjouteOptions(ExchangeText& texte, Etendue e, const QString& NomFichier) const;
+    void AjouteOptions(ExchangeText& texte, EtendueMesures e, const QString& NomFichier) const;
 };
 
 // "distance=" + d with 4 significant digits, directly followed by the unit.

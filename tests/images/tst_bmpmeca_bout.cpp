@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -163,15 +164,23 @@ private slots:
             for (int i = 0; i < chronophoto::kEclairs; ++i)
                 QCOMPARE(f.series().point(s, i), clics[s][i]);
 
-        quandModal<TConstanteDlg>([](TConstanteDlg* d) {
+        QString message;
+        quandModal<TConstanteDlg>([&message](TConstanteDlg* d) {
             d->EditComm->setText("chute et lancer");
             d->NomConstEdit->setText("g");
             d->UniteConstEdit->setText("m/s²");
             d->ValeurConstEdit->setText("9,81");
             d->accept();
+            // A refusal by the analysis program would show a message: note it, close it.
+            quandModal<QMessageBox>([&message](QMessageBox* m) {
+                message = m->text();
+                m->accept();
+            });
         });
         f.action("Tabulo")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_dir.filePath("dump/1.txt")), 15000);
+        QTRY_VERIFY(QFile::exists(m_dir.filePath("dump/journal.txt")));
+        QCOMPARE(message, QString());
 
         QStringList attendu{QCoreApplication::applicationFilePath(), "Lecture de bitmap pour Tabulo", "chute et lancer",
                             "t\tX1\tY1\tX2\tY2\t", "s\tm\tm\tm\tm\t"};

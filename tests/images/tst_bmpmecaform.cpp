@@ -379,8 +379,8 @@ private slots:
         const QPoint fond(500, 300);
         const QColor avant = form->original().pixelColor(fond);
         form->contrasteCB()->setChecked(true);
-        QVERIFY(form->scrollBarGamma()->isVisible());
-        QVERIFY(form->gammaPaintBox()->isVisible());
+        QTRY_VERIFY(form->scrollBarGamma()->isVisible());
+        QTRY_VERIFY(form->gammaPaintBox()->isVisible());
         form->scrollBarGamma()->setValue(25);
         QCOMPARE(form->valeurGamma(), 25);
         QCOMPARE(form->image().pixelColor(fond), QColor(0, 0, 0)); // dark background pushed to black
@@ -405,7 +405,7 @@ private slots:
         form->scrollBarGamma()->setValue(8);
         const QImage ajustee = form->image();
         form->contrasteCB()->setChecked(false);
-        QVERIFY(!form->scrollBarGamma()->isVisible());
+        QTRY_VERIFY(!form->scrollBarGamma()->isVisible());
         QCOMPARE(form->image(), ajustee);
     }
 
@@ -415,7 +415,7 @@ private slots:
         chargeEchantillon();
         form->action("Mesurer")->trigger();
         for (int i = 0; i < 3; ++i)
-            clic(form->vueImage(), form->geometrie().versEcran(QPoint(400 + 2 * i, 400 + 3 * i)));
+            clic(form->vueImage(), form->geometrie().versEcran(QPoint(400 + 12 * i, 400 + 10 * i)));
         QGuiApplication::clipboard()->setText("avant");
         QString message;
         messageSuivant(&message);

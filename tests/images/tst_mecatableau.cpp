@@ -188,7 +188,7 @@ private slots:
         MecaTableau t{p, e};
         t.NbreObjet = 2;
         t.AvecT = avecT;
-        const Etendue et = etendue(p, 2, 320, 320);
+        const EtendueMesures et = etendue(p, 2, 320, 320);
         QTEST(t.exportable(et), "accepte");
         if (t.exportable(et)) {
             ExchangeText x;
