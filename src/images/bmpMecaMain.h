@@ -1,5 +1,6 @@
 #pragma once
 #include "MecaTableau.h"
+#include "OutilOuvrant.h"
 #include "Transfert.h"
 #include "VueImageForm.h"
 
@@ -17,7 +18,7 @@ class ZoneDessin;
 // "KINEXO : lecture de chronophotographie pour Tabulo": motion measured on one stroboscopic
 // photograph. A scale segment of known length, an origin, then the successive positions of one
 // to five objects; each position gets the time of its flash (number × interval).
-class TBitmapMecaForm : public TVueImageForm
+class TBitmapMecaForm : public TVueImageForm, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -33,6 +34,8 @@ public:
     Q_INVOKABLE void setDossier(const QString& dossier) { repertoire = dossier; }
 
     void FileBtnClick();
+    // A picture handed from outside opens as "Charger" would open it.
+    bool ouvreFichierExterne(const QString& chemin) override { return ChargeImage(chemin); }
     void EchelleBtnClick() override;
     void MesureBtnClick();
     void StopBtnClick();

@@ -151,7 +151,9 @@ private slots:
 
     void chargement()
     {
-        chargeEchantillon({"1", "0,04", 1, true});
+        // As the launcher hands over a file opened from the desktop.
+        repondEchelle({"1", "0,04", 1, true});
+        QVERIFY(static_cast<OutilOuvrant&>(*form).ouvreFichierExterne(QStringLiteral(KX_STROBO_SAMPLE)));
         QCOMPARE(form->windowTitle(), QStringLiteral("Lecture de bitmap pour Tabulo [chronophoto-chute.jpg]"));
         QCOMPARE(form->image().size(), QSize(chronophoto::kLargeur, chronophoto::kHauteur));
         QCOMPARE(form->texteStatus(), QStringLiteral("Cliquer sur le bouton Paramètres pour configurer"));
