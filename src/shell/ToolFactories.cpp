@@ -3,13 +3,14 @@
 #include "WavMain.h"
 #include "aviMain.h"
 #include "bmpMain.h"
+#include "bmpMecaMain.h"
 
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
     static const std::vector<EntreeOutil> liste = {
         {mOptique, nullptr},        // Intensité lumineuse
         {mBMP, outil<TBitmapForm>}, // Courbe
-        {mMeca, nullptr},           // Chronophotographie
+        {mMeca, outil<TBitmapMecaForm>}, // Chronophotographie
         {mVideoBmp, nullptr},       // Chronophotographie image par image
         {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
         {mWav, outil<TWaveForm>},   // Lecture d'un fichier .WAV ou .MP3

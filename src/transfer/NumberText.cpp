@@ -1,6 +1,7 @@
 #include "NumberText.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
@@ -99,23 +100,29 @@ QString prefixeSI(int index)
 
 QString TexteNombre(double x)
 {
+    return TexteNombreChiffres(x, 6);
+}
+
+QString TexteNombreChiffres(double x, int n)
+{
+    n = std::clamp(n, 1, 15);
     if (std::isnan(x))
         return QStringLiteral("NAN");
     if (std::isinf(x))
         return x > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
     if (x == 0)
         return QStringLiteral("0");
-    // %.5e gives the value rounded to 6 significant digits with its decimal exponent.
+    // %.*e gives the value rounded to n significant digits with its decimal exponent.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.5e", std::fabs(x));
+    std::snprintf(buf, sizeof buf, "%.*e", n - 1, std::fabs(x));
     const QString s = QString::fromLatin1(buf);
     const int e = s.mid(s.indexOf('e') + 1).toInt();
-    QString chiffres = s.left(1) + s.mid(2, 5);
+    QString chiffres = n > 1 ? s.left(1) + s.mid(2, n - 1) : s.left(1);
     while (chiffres.size() > 1 && chiffres.endsWith('0'))
         chiffres.chop(1);
     const QChar sep = separateurCourant();
     QString r;
-    if (e >= -4 && e <= 5) {
+    if (e >= -4 && e <= n - 1) {
         if (e >= 0) {
             QString entier = chiffres.left(e + 1);
             while (entier.size() < e + 1)

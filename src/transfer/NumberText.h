@@ -12,6 +12,9 @@ void setSeparateurDecimal(QChar sep);
 
 // General number text: 6 significant digits, fixed between 1E-4 and 999999, else d.ddddE[-]xx.
 QString TexteNombre(double x);
+// General number text with `chiffres` significant digits (1..15), fixed while the exponent lies
+// between -4 and chiffres - 1.
+QString TexteNombreChiffres(double x, int chiffres);
 // The same with "." whatever the separator.
 QString TexteNombrePoint(double x);
 // Engineering form with SI prefix and unit, e.g. 0.0123,"m" -> "12.300 mm".

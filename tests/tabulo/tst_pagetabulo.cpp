@@ -47,6 +47,23 @@ private slots:
         QCOMPARE(p->courbes(), (QVector<QPair<int, int>>{{0, 1}, {0, 2}}));
     }
 
+    // Every field ended by a tab (the stroboscopic-photo tool's table), empty cells kept.
+    void fieldsEndedByTabs()
+    {
+        QString erreur;
+        const auto p = PageTabulo::lis("a\r\nb\r\nc\r\nt\tX1\tY1\t\r\ns\tm\tm\t\r\n0\t0.1\t\t\r\n"
+                                       "0.04\t0.2\t0.3\t\r\n&1 NOMX\r\nt\r\n",
+                                       &erreur);
+        QVERIFY2(p, qPrintable(erreur));
+        QCOMPARE(p->noms, QStringList({"t", "X1", "Y1"}));
+        QCOMPARE(p->unites, QStringList({"s", "m", "m"}));
+        QCOMPARE(p->lignes.size(), 2);
+        QVERIFY(std::isnan(p->lignes[0][2]));
+        QCOMPARE(p->lignes[1][2], 0.3);
+        // A row with one value too many is still refused.
+        QVERIFY(!PageTabulo::lis("a\r\nb\r\nc\r\nt\tx\t\r\ns\tm\t\r\n0\t1\t2\t\r\n"));
+    }
+
     void pageWithoutAxesUsesTheFirstPage()
     {
         const auto premiere = PageTabulo::lis(kExemple);

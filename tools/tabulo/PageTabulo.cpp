@@ -52,6 +52,14 @@ std::optional<PageTabulo> PageTabulo::lis(const QString& texte, QString* erreur)
     p.commentaire = l[2];
     p.noms = l[3].split(QChar('\t'));
     p.unites = l[4].split(QChar('\t'));
+    // Some tools end every field, the last too, with a tab: that tab ends the line's fields.
+    const bool tabFinal = p.noms.size() > 1 && p.noms.last().isEmpty();
+    const auto sansTabFinal = [tabFinal](QStringList& champs) {
+        if (tabFinal && champs.size() > 1 && champs.last().isEmpty())
+            champs.removeLast();
+    };
+    sansTabFinal(p.noms);
+    sansTabFinal(p.unites);
     if (p.noms.size() > kColonnesMax || p.noms.contains(QString())) {
         refuse(erreur, QStringLiteral("noms de variables incorrects"));
         return std::nullopt;
@@ -62,7 +70,8 @@ std::optional<PageTabulo> PageTabulo::lis(const QString& texte, QString* erreur)
     }
     qsizetype i = 5;
     for (; i < l.size() && !l[i].isEmpty() && !l[i].startsWith(QChar('&')); ++i) {
-        const QStringList champs = l[i].split(QChar('\t'));
+        QStringList champs = l[i].split(QChar('\t'));
+        sansTabFinal(champs);
         if (champs.size() != p.noms.size()) {
             refuse(erreur, QStringLiteral("ligne %1 : nombre de valeurs incorrect").arg(i + 1));
             return std::nullopt;
