@@ -1,5 +1,6 @@
 #include "EchelleCourbe.h"
 
+#include "Arrondi.h"
 #include "NumberText.h"
 
 #include <algorithm>
@@ -44,16 +45,6 @@ bool calculeAxe(Techelle kind, double maxi, double mini, int d, double& pente, d
 }
 
 } // namespace
-
-double arrondit(double valeur, double pas)
-{
-    if (!std::isfinite(valeur) || !std::isfinite(pas) || pas <= 0)
-        return valeur;
-    const double q = valeur / pas;
-    if (!std::isfinite(q) || std::fabs(q) >= 9007199254740992.0)
-        return valeur;
-    return pas * std::nearbyint(q);
-}
 
 void EchelleCourbe::regleAxes(const SaisieAxe& x, const SaisieAxe& y, bool polaire)
 {
@@ -106,14 +97,14 @@ std::optional<double> EchelleCourbe::valeurX(QPoint p) const
 {
     if (echelleX == ePolaire ? !valide() : !axeXValide)
         return std::nullopt;
-    return arrondit(brutX(p), arrondiX);
+    return arrondiAuPas(brutX(p), arrondiX);
 }
 
 std::optional<double> EchelleCourbe::valeurY(QPoint p) const
 {
     if (echelleY == ePolaire ? !valide() : !axeYValide)
         return std::nullopt;
-    return arrondit(brutY(p), arrondiY);
+    return arrondiAuPas(brutY(p), arrondiY);
 }
 
 QString EchelleCourbe::texteX(QPoint p) const

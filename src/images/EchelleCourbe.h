@@ -51,5 +51,3 @@ private:
     double logMiniX = 0, logMiniY = 0; // log10 of the origin values of log axes
 };
 
-// value = step · round(value / step), halves to even; left alone when the step is unusable.
-double arrondit(double valeur, double pas);

@@ -71,15 +71,6 @@ Morceaux chercheMorceaux(QFile& f, qint64 tailleFichier)
 }
 }
 
-QString texteFixe(double x, int precision, int decimales)
-{
-    if (!std::isfinite(x) || std::fabs(x) >= std::pow(10.0, precision))
-        return TexteNombre(x);
-    // Round to the significant digits first, then show the decimals.
-    const QString s = QString::number(QString::number(x, 'g', precision).toDouble(), 'f', decimales);
-    return QString(s).replace('.', separateurDecimal());
-}
-
 int pasTracePour(int NbrePoints, int largeurPixels)
 {
     if (largeurPixels <= 0)

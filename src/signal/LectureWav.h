@@ -2,6 +2,7 @@
 // Reading a WAV file into the sound sample vector, and MP3 files through a WAV beside them.
 
 #include "Grapheu.h"
+#include "NumberText.h"
 
 #include <QString>
 #include <functional>
@@ -36,10 +37,6 @@ TresultatWav litFichierWav(const QString& chemin, TvecteurSon& son);
 
 // Frames per pixel of the whole-file view, rounded up to a power of two (1 when at most 1).
 int pasTracePour(int NbrePoints, int largeurPixels);
-
-// Fixed notation with `decimales` decimals after rounding to `precision` significant digits;
-// too many integer digits switch to the general number text.
-QString texteFixe(double x, int precision, int decimales);
 
 // Decodes an MP3 file into the WAV file of the same name (".wav"), telling its progress through
 // legende ("Ouverture du fichier ...", "Conversion : n%", "Conversion terminée").
