@@ -368,6 +368,12 @@ void CadrePointage::allerImage(int i)
         return;
     if (!m_source->allerImage(std::clamp(i, 0, std::max(0, m_source->nombreImages() - 1))))
         statusBar()->showMessage(m_source->erreur());
+    // Each image may have its own size (a folder of pictures): clicks are checked against it.
+    const QImage image = m_source->image();
+    if (!image.isNull()) {
+        modele.Largeur = image.width();
+        modele.Hauteur = image.height();
+    }
     imageMontree();
 }
 

@@ -111,7 +111,7 @@ public:
 
     void EffectuerZoom(int z);
     void RemplitGrille();
-    // Shows image i of the source, then imageMontree().
+    // Shows image i of the source (the model takes its size), then imageMontree().
     void allerImage(int i);
 
 public slots:
