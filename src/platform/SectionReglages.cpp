@@ -1,11 +1,12 @@
 #include "SectionReglages.h"
 
-#include <QFileInfo>
+#include "FichierIni.h"
+
 #include <QSettings>
 #include <cmath>
 
 SectionReglages::SectionReglages(const QString& fichier, const QString& section)
-    : m_s(std::make_unique<QSettings>(fichier, QSettings::IniFormat))
+    : m_fichier(std::make_unique<FichierIni>(fichier)), m_s(&m_fichier->reglages())
 {
     if (!section.isEmpty())
         m_s->beginGroup(section);
@@ -18,7 +19,7 @@ SectionReglages::~SectionReglages()
 
 bool SectionReglages::lisible() const
 {
-    return QFileInfo::exists(m_s->fileName()) && m_s->status() == QSettings::NoError;
+    return m_fichier->lisible();
 }
 
 bool SectionReglages::existe() const
@@ -71,23 +72,27 @@ QColor SectionReglages::couleur(const QString& cle, const QColor& defaut) const
 
 void SectionReglages::ecrit(const QString& cle, const QVariant& v)
 {
+    m_modifie = true;
     m_s->setValue(cle, v);
 }
 
 void SectionReglages::ecritReel(const QString& cle, double v)
 {
-    m_s->setValue(cle, QString::number(v, 'g', 17));
+    ecrit(cle, QString::number(v, 'g', 17));
 }
 
 void SectionReglages::ecritCouleur(const QString& cle, const QColor& c)
 {
-    m_s->setValue(cle, nombreDeCouleur(c));
+    ecrit(cle, nombreDeCouleur(c));
 }
 
 bool SectionReglages::enregistre()
 {
-    m_s->sync();
-    return m_s->status() == QSettings::NoError;
+    // A section only read leaves the file untouched.
+    if (!m_modifie)
+        return true;
+    m_modifie = false;
+    return m_fichier->enregistre();
 }
 
 QColor couleurDeNombre(qint64 n)

@@ -4,11 +4,13 @@
 #include <QVariant>
 #include <memory>
 
+class FichierIni;
 class QSettings;
 
 // One section of an ini settings file: the only way the program reads or writes settings.
 // Reading ignores errors (a missing file or key gives the default); writes reach the file at
-// enregistre() or when the section is destroyed. Keys may hold "/" to reach a sub-group.
+// enregistre() or when the section is destroyed, through FichierIni, so a write cut short
+// leaves the previous file. Keys may hold "/" to reach a sub-group.
 class SectionReglages
 {
 public:
@@ -41,7 +43,9 @@ public:
     bool enregistre();
 
 private:
-    std::unique_ptr<QSettings> m_s;
+    std::unique_ptr<FichierIni> m_fichier;
+    QSettings* m_s;
+    bool m_modifie = false;
 };
 
 // Colours in settings files are the system's colour numbers: red + green * 256 + blue * 65536.

@@ -1,5 +1,9 @@
 #pragma once
+#include "AnalyseSon.h"
+#include "DocumentSon.h"
 #include "Fft.h"
+#include "Graduation.h"
+#include "OutilOuvrant.h"
 #include "Grapheu.h"
 #include "TestInWav.h"
 #include "WavExport.h"
@@ -19,6 +23,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QSplitter;
 class QToolButton;
 class SoundCapture;
@@ -41,7 +46,7 @@ struct ReglagesWav
 enum TcurseurTemps { curNormal, curDebut, curFin, curDeplace };
 
 // The sound tool: waveform, selection, play, record, spectrum, sonagram and exports.
-class TWaveForm : public QMainWindow, public FenetreOutil
+class TWaveForm : public QMainWindow, public FenetreOutil, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -60,20 +65,23 @@ public:
     // Save dialogs; tests replace it. Returns the chosen path, empty when cancelled.
     std::function<QString(const QString& filtre)> nomSauvegarde;
 
-    // Opens a .wav or .mp3 file as "Ouvrir" does after its dialog.
-    void ouvreFichier(const QString& chemin);
-    // The WAV reader with all its effects on the window.
-    void litWav(const QString& chemin);
+    // Opens a sound file as "Ouvrir" does after its dialog: WAV read directly, the compressed
+    // formats decoded through a WAV in the temporary folder.
+    // True when the file is the sound shown now.
+    bool ouvreFichier(const QString& chemin);
+    bool ouvreFichierExterne(const QString& chemin) override { return ouvreFichier(chemin); }
+    // The WAV reader with all its effects on the window. A refused file is named in a message
+    // and the sound already loaded stays. `nom`: the file to show (the source of a decoded WAV).
+    bool litWav(const QString& chemin, const QString& nom = QString());
 
-    // State (names of the tool).
-    TvecteurSon vecteurSon;
-    QString NomFichier;
+    // The sound shown: samples, rate, file, selection.
+    TdocumentSon document;
+    // Recording rate (settings "freq"); it follows the last sound loaded.
     std::uint32_t FreqEch = 11025;
-    int NbrePoints = 0;
-    int debut = 0, fin = 0;
     int pasTrace = 1;
     TgrapheSon graphe, grapheZoom;
-    TvecteurFFT spectre{};
+    // What the FFT view shows, computed when the sound, the selection or the heard frame changes.
+    TspectreSon spectre;
     TcurseurTemps curseurT = curNormal;
     int debutPB = 0, finPB = 0, positionPB = 0;
     int Xdeplace = 0;
@@ -83,13 +91,12 @@ public:
     QDateTime startRecord;
     int compteur = 0, compteurMax = 0;
     bool changeDF = true;
-    int debutFFT = 0;
     int NBits = 8, IndexMode = 0;
     Tsonagramme sonagramme;
 
     // Controls.
     QAction *OuvrirBtn, *JouerBtn, *StopBtn, *EnregistrerBtn, *ModeBtn, *SauverWavBtn,
-        *SauverTxtBtn, *FFTBtn, *SonagrammeBtn, *QuitterBtn, *DivBtn, *sonagrammeAction;
+        *SauverTxtBtn, *FFTBtn, *SonagrammeBtn, *QuitterBtn, *DivBtn, *sonagrammeAction, *spectreAction;
     TransferButton* TabuloBtn;
     QComboBox* sonagrammeCB;
     QCheckBox *BoucleCB, *StereoCB, *EnveloppeCB;
@@ -98,8 +105,17 @@ public:
     ZoneDessin *PaintBox, *PaintBoxZoom, *PaintBoxFFT;
     QSplitter* Splitter;
     QTimer Timer1;
+    // Transfer of the spectrum shown (f, amplitude).
+    TransferButton* SpectreBtn;
+    QProgressBar* Progression;
+    // Work lasting longer than this shows its progress.
+    int delaiProgressionMs = 1000;
     // Frequency of the spectrum's strongest peak, shown in the FFT view; empty when none.
-    QString textePic;
+    QString textePic() const { return spectre.textePic(); }
+    // Scales drawn on the views, for the current sound and sizes.
+    std::vector<Tgraduation> graduationsTemps(bool zoom) const;
+    std::vector<Tgraduation> graduationsAmplitude() const;
+    std::vector<Tgraduation> graduationsSonagramme() const;
 
     bool enLecture() const;
     bool timerLecture() const { return Timer1.isActive() && !stopEnCours; }
@@ -111,6 +127,7 @@ public slots:
     void EnregistrerBtnClick();
     void ModeBtnClick();
     void TabuloBtnClick(Destination destination);
+    void SpectreBtnClick(Destination destination);
     void SauverWavBtnClick();
     void SauverTxtBtnClick();
     void DivBtnClick();
@@ -138,7 +155,9 @@ private:
     void dessineCurseur(QPainter& p, int hauteur);
     void FFTSonagrammeClick(QAction* a);
     void sonagrammeCBChange(int index);
-    void videOutil();
+    void sonChange();
+    void selectionChangee();
+    void metsAJourAnalyses();
     void miseAJourSelection();
     void arreteLecture();
     bool lancePlayer();
@@ -156,4 +175,5 @@ private:
     std::function<std::unique_ptr<SoundCapture>()> m_capture;
     TvueSonagramme m_vueSonagramme;
     bool m_jouable = false;   // "Jouer" visible: 8- or 16-bit samples
+    bool m_tronque = false;
 };
