@@ -100,7 +100,7 @@ QByteArray flottantsEn16(const QByteArray& octets)
         float v;
         std::memcpy(&v, octets.constData() + 4 * i, 4);
         const double x = std::isfinite(v) ? std::clamp(double(v), -1.0, 1.0) : 0.0;
-        const qint16 m = qint16(std::clamp(std::lround(x * 32768.0), -32768L, 32767L));
+        const qint16 m = qint16(std::clamp(arrondi(x * 32768.0), -32768, 32767));
         r[2 * i] = char(quint16(m) & 0xFF);
         r[2 * i + 1] = char(quint16(m) >> 8);
     }
