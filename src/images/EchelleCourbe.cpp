@@ -1,5 +1,6 @@
 #include "EchelleCourbe.h"
 
+#include "Arrondi.h"
 #include "NumberText.h"
 
 #include <algorithm>
@@ -47,23 +48,13 @@ bool calculeAxe(Techelle kind, double maxi, double mini, int d, double& pente, d
         arrondi = pasPixel(std::fabs(pente));
         // A pixel worth exactly one step from an origin off that step's grid puts every value on
         // a half step, and halves to even would read two neighbours alike: keep one more digit.
-        if (std::fabs(std::fabs(pente) / arrondi - 1) < 1e-9 && std::fabs(arrondit(mini, arrondi) - mini) > 1e-9 * arrondi)
+        if (std::fabs(std::fabs(pente) / arrondi - 1) < 1e-9 && std::fabs(arrondiAuPas(mini, arrondi) - mini) > 1e-9 * arrondi)
             arrondi /= 10;
     }
     return std::isfinite(pente) && pente != 0;
 }
 
 } // namespace
-
-double arrondit(double valeur, double pas)
-{
-    if (!std::isfinite(valeur) || !std::isfinite(pas) || pas <= 0)
-        return valeur;
-    const double q = valeur / pas;
-    if (!std::isfinite(q) || std::fabs(q) >= 9007199254740992.0)
-        return valeur;
-    return pas * std::nearbyint(q);
-}
 
 double pasPixel(double ecart)
 {
@@ -156,14 +147,14 @@ std::optional<double> EchelleCourbe::valeurX(QPoint p) const
 {
     if (echelleX == ePolaire ? !valide() : !axeXValide)
         return std::nullopt;
-    return arrondit(brutX(p), pasX(p));
+    return arrondiAuPas(brutX(p), pasX(p));
 }
 
 std::optional<double> EchelleCourbe::valeurY(QPoint p) const
 {
     if (echelleY == ePolaire ? !valide() : !axeYValide)
         return std::nullopt;
-    return arrondit(brutY(p), pasY(p));
+    return arrondiAuPas(brutY(p), pasY(p));
 }
 
 QString EchelleCourbe::texteX(QPoint p) const

@@ -58,7 +58,5 @@ private:
     double logMiniX = 0, logMiniY = 0; // log10 of the origin values of log axes
 };
 
-// value = step · round(value / step), halves to even; left alone when the step is unusable.
-double arrondit(double valeur, double pas);
 // The precision of a value whose neighbouring pixel reads `ecart` away: 10^floor(log10 ecart).
 double pasPixel(double ecart);

@@ -1,5 +1,6 @@
 #include "MecaTableau.h"
 
+#include "Arrondi.h"
 #include "EchelleCourbe.h"
 #include "NumberText.h"
 
@@ -27,12 +28,12 @@ bool EchelleMeca::CalculEchelle(QPoint debut, QPoint fin, QPoint origine)
 
 double EchelleMeca::x(QPoint p) const
 {
-    return arrondit((p.x() - OrigineX) * Echelle, arrondi);
+    return arrondiAuPas((p.x() - OrigineX) * Echelle, arrondi);
 }
 
 double EchelleMeca::y(QPoint p) const
 {
-    return arrondit(signeY * Echelle * (p.y() - OrigineY), arrondi);
+    return arrondiAuPas(signeY * Echelle * (p.y() - OrigineY), arrondi);
 }
 
 int choixSerie(const SeriesPoints& points, int NbreObjet)

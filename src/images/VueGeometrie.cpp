@@ -3,11 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-int arrondi(double x)
-{
-    return int(std::nearbyint(x));
-}
-
 void VueGeometrie::init(int largeur, int hauteur, int w, int h)
 {
     Largeur = largeur;

@@ -1,4 +1,6 @@
 #pragma once
+#include "Arrondi.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -11,9 +13,6 @@ struct RectI
     int hauteur() const { return Bottom - Top; }
     bool operator==(const RectI&) const = default;
 };
-
-// Round to the nearest integer, halves to even.
-int arrondi(double x);
 
 // Where the part of a picture shown in a zoomed view lies, and how view points map to
 // picture pixels and back. No widget: the still-image tools drive it from their events.

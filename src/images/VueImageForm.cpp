@@ -1,5 +1,6 @@
 #include "VueImageForm.h"
 
+#include "ActionClavier.h"
 #include "Curseurs.h"
 #include "ImageLoader.h"
 #include "ToolHost.h"
@@ -28,38 +29,6 @@ constexpr int kDistanceRepere = 8;
 constexpr int kDistancePoint = 10;
 constexpr int kLargeurStatus = 320;
 } // namespace
-
-void ZoneDessin::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    if (peint)
-        peint(p);
-}
-void ZoneDessin::mousePressEvent(QMouseEvent* e)
-{
-    if (presse)
-        presse(e);
-}
-void ZoneDessin::mouseMoveEvent(QMouseEvent* e)
-{
-    if (bouge)
-        bouge(e);
-}
-void ZoneDessin::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (relache)
-        relache(e);
-}
-void ZoneDessin::contextMenuEvent(QContextMenuEvent* e)
-{
-    if (menu)
-        menu(e);
-}
-void ZoneDessin::resizeEvent(QResizeEvent*)
-{
-    if (redimension)
-        redimension();
-}
 
 TVueImageForm::TVueImageForm(ToolHost& h, int nbreSeries, QWidget* parent)
     : QMainWindow(parent, Qt::Window), host(h), points(nbreSeries)
@@ -550,11 +519,11 @@ void TVueImageForm::placePointeur(QPoint p)
 
 bool TVueImageForm::EditBidonKeyDown(int key, Qt::KeyboardModifiers m)
 {
-    QPoint p = posSouris;
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
+    const ActionClavier a = actionClavier(key, m);
+    if (!a.traitee)
+        return false;
+    const QPoint p = posSouris + a.deplacement;
+    if (a.clic) {
         if (BorneSelect == bsMesure) {
             pointCourant = -1;
             EnregistrePoint(p);
@@ -562,22 +531,7 @@ bool TVueImageForm::EditBidonKeyDown(int key, Qt::KeyboardModifiers m)
             SupprimePoint(p);
         }
         return true;
-    case Qt::Key_Left: case Qt::Key_4: p.rx() -= 1; break;
-    case Qt::Key_Right: case Qt::Key_6: p.rx() += 1; break;
-    case Qt::Key_Up: case Qt::Key_8: p.ry() -= 1; break;
-    case Qt::Key_Down: case Qt::Key_2: p.ry() += 1; break;
-    case Qt::Key_PageUp:
-        if (m & Qt::ShiftModifier) p.rx() -= 10; else p.ry() -= 10;
-        break;
-    case Qt::Key_PageDown:
-        if (m & Qt::ShiftModifier) p.rx() += 10; else p.ry() += 10;
-        break;
-    case Qt::Key_Delete: break;
-    default: return false;
     }
-    // Digits move the pointer only from the numeric pad.
-    if (key >= Qt::Key_0 && key <= Qt::Key_9 && !(m & Qt::KeypadModifier))
-        return false;
     placePointeur(p);
     Image->update();
     return true;

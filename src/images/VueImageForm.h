@@ -1,6 +1,8 @@
 #pragma once
 #include "SeriesPoints.h"
 #include "VueGeometrie.h"
+#include "ZoneDessin.h"
+#include "ToolHost.h"
 
 #include <QImage>
 #include <QLine>
@@ -14,32 +16,11 @@ class QMenu;
 class QProgressBar;
 class QSplitter;
 class QToolButton;
-class ToolHost;
-
-// A plain widget whose painting and mouse events are handled by its window.
-class ZoneDessin : public QWidget
-{
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    std::function<void(QPainter&)> peint;
-    std::function<void(QMouseEvent*)> presse, bouge, relache;
-    std::function<void(QContextMenuEvent*)> menu;
-    std::function<void()> redimension;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void contextMenuEvent(QContextMenuEvent* e) override;
-    void resizeEvent(QResizeEvent*) override;
-};
 
 // Window of a still-image tool: loads one picture, shows it zoomed and scrolled with an
 // overview, and lets the user drag the tool's three marks and record, move and delete points
 // with the mouse or the keyboard. A tool supplies its marks, reset, drawing, table and buttons.
-class TVueImageForm : public QMainWindow
+class TVueImageForm : public QMainWindow, public FenetreOutil
 {
     Q_OBJECT
 public:

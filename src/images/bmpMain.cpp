@@ -1,7 +1,9 @@
 #include "bmpMain.h"
 
+#include "BoiteCouleurs.h"
 #include "ImageLoader.h"
 #include "NumberText.h"
+#include "SectionReglages.h"
 #include "TConstanteDlg.h"
 #include "ToolHost.h"
 #include "Transfert.h"
@@ -20,7 +22,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
-#include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -34,43 +35,6 @@ constexpr int kDemiCroix = 4;
 constexpr int kDemiCroixOrigine = 8;
 constexpr int kHauteurLigne = 24;
 constexpr int kLargeurColonne = 50;
-
-// Colours are kept as the settings file stores them: 0x00BBGGRR.
-QColor versQColor(int c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-const std::array<std::pair<const char*, int>, 16> kCouleursStandard{{
-    {"Noir", 0x000000}, {"Marron", 0x000080}, {"Vert", 0x008000}, {"Olive", 0x008080},
-    {"Bleu marine", 0x800000}, {"Violet", 0x800080}, {"Sarcelle", 0x808000}, {"Gris", 0x808080},
-    {"Argent", 0xC0C0C0}, {"Rouge", 0x0000FF}, {"Citron vert", 0x00FF00}, {"Jaune", 0x00FFFF},
-    {"Bleu", 0xFF0000}, {"Fuchsia", 0xFF00FF}, {"Cyan", 0xFFFF00}, {"Blanc", 0xFFFFFF},
-}};
-
-QIcon pastille(int c)
-{
-    QPixmap pm(14, 14);
-    pm.fill(versQColor(c));
-    return QIcon(pm);
-}
-
-void remplitCouleurs(QComboBox* cb)
-{
-    for (const auto& [nom, c] : kCouleursStandard)
-        cb->addItem(pastille(c), QString::fromUtf8(nom), c);
-}
-
-void choisitCouleur(QComboBox* cb, int c)
-{
-    int i = cb->findData(c);
-    if (i < 0) {
-        cb->addItem(pastille(c), QStringLiteral("Personnalisée"), c);
-        i = cb->count() - 1;
-    }
-    const QSignalBlocker b(cb);
-    cb->setCurrentIndex(i);
-}
 
 const char* const kNomsReperes[6] = {"None", "Mesure", "Suppr", "Origine", "MaxiX", "MaxiY"};
 
@@ -140,13 +104,11 @@ TBitmapForm::TBitmapForm(ToolHost& h, QWidget* parent) : TVueImageForm(h, kMaxCo
     SignifEdit->setMinimumWidth(100);
     barreCourbes->addWidget(SignifEdit);
     barreCourbes->addWidget(new QLabel(QStringLiteral("  Couleur de tracé "), this));
-    CouleurPointsCB = new QComboBox(this);
-    remplitCouleurs(CouleurPointsCB);
+    CouleurPointsCB = new BoiteCouleurs(this);
     CouleurPointsCB->setToolTip(QStringLiteral("Couleur de la courbe courante"));
     barreCourbes->addWidget(CouleurPointsCB);
     barreCourbes->addWidget(new QLabel(QStringLiteral("  Couleur des axes "), this));
-    CouleurAxeCB = new QComboBox(this);
-    remplitCouleurs(CouleurAxeCB);
+    CouleurAxeCB = new BoiteCouleurs(this);
     barreCourbes->addWidget(CouleurAxeCB);
     SerieAct->setVisible(false);
     SerieLabelAct->setVisible(false);
@@ -176,12 +138,12 @@ TBitmapForm::TBitmapForm(ToolHost& h, QWidget* parent) : TVueImageForm(h, kMaxCo
     for (int k = 0; k < 6; ++k)
         PointRepere[k] = QPoint(128 + 16 * k, 128 + 16 * k);
     litReglages();
-    choisitCouleur(CouleurPointsCB, Couleur[1]);
-    choisitCouleur(CouleurAxeCB, Couleur[0]);
+    CouleurPointsCB->setCouleur(couleurDeNombre(Couleur[1]));
+    CouleurAxeCB->setCouleur(couleurDeNombre(Couleur[0]));
     m_dlg = new TEchelleBmpDlg(m_echelle, this);
-    const QSettings ini(host.fichierIni(), QSettings::IniFormat);
-    m_dlg->UniteX->setText(ini.value(QStringLiteral("BMP/UniteX"), QStringLiteral("m")).toString());
-    m_dlg->UniteY->setText(ini.value(QStringLiteral("BMP/UniteY"), QStringLiteral("m")).toString());
+    const SectionReglages ini(host.fichierIni(), QStringLiteral("BMP"));
+    m_dlg->UniteX->setText(ini.texte(QStringLiteral("UniteX"), QStringLiteral("m")));
+    m_dlg->UniteY->setText(ini.texte(QStringLiteral("UniteY"), QStringLiteral("m")));
     setStatus(QStringLiteral("Cliquer sur le bouton image pour charger un fichier"));
     RemplitGrille();
     resize(1000, 700);
@@ -205,47 +167,38 @@ QAction* TBitmapForm::action(const QString& texte) const
 
 void TBitmapForm::litReglages()
 {
-    QSettings ini(host.fichierIni(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("BMP"));
-    FilterSave = ini.value(QStringLiteral("FilterSave"), 2).toInt();
-    auto reel = [&ini](const char* cle, double defaut) {
-        bool ok = false;
-        const double v = ini.value(QLatin1String(cle)).toString().toDouble(&ok);
-        return ok && std::isfinite(v) ? v : defaut;
-    };
-    m_echelle.MaxiX = reel("MaxiX", 1);
-    m_echelle.MaxiY = reel("MaxiY", 1);
-    m_echelle.MiniX = reel("MiniX", 0);
-    m_echelle.MiniY = reel("MiniY", 0);
+    const SectionReglages ini(host.fichierIni(), QStringLiteral("BMP"));
+    FilterSave = ini.entier(QStringLiteral("FilterSave"), 2);
+    m_echelle.MaxiX = ini.reel(QStringLiteral("MaxiX"), 1);
+    m_echelle.MaxiY = ini.reel(QStringLiteral("MaxiY"), 1);
+    m_echelle.MiniX = ini.reel(QStringLiteral("MiniX"), 0);
+    m_echelle.MiniY = ini.reel(QStringLiteral("MiniY"), 0);
     for (int i = 0; i <= kMaxCourbes; ++i)
-        Couleur[i] = ini.value(QStringLiteral("Couleur%1").arg(i), kRougePur).toInt() & 0xFFFFFF;
+        Couleur[i] = ini.entier(QStringLiteral("Couleur%1").arg(i), kRougePur) & 0xFFFFFF;
     for (int k = 0; k < 6; ++k) {
         const QString nom = QLatin1String(kNomsReperes[k]);
-        PointRepere[k] = QPoint(ini.value(nom + QLatin1Char('X'), 128 + 16 * k).toInt(),
-                                ini.value(nom + QLatin1Char('Y'), 128 + 16 * k).toInt());
+        PointRepere[k] = QPoint(ini.entier(nom + QLatin1Char('X'), 128 + 16 * k),
+                                ini.entier(nom + QLatin1Char('Y'), 128 + 16 * k));
     }
 }
 
 void TBitmapForm::ecritReglages() const
 {
-    QSettings ini(host.fichierIni(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("BMP"));
-    ini.setValue(QStringLiteral("FilterSave"), FilterSave);
-    ini.setValue(QStringLiteral("MaxiX"), QString::number(m_echelle.MaxiX, 'g', 17));
-    ini.setValue(QStringLiteral("MaxiY"), QString::number(m_echelle.MaxiY, 'g', 17));
-    ini.setValue(QStringLiteral("MiniX"), QString::number(m_echelle.MiniX, 'g', 17));
-    ini.setValue(QStringLiteral("MiniY"), QString::number(m_echelle.MiniY, 'g', 17));
+    SectionReglages ini(host.fichierIni(), QStringLiteral("BMP"));
+    ini.ecrit(QStringLiteral("FilterSave"), FilterSave);
+    ini.ecritReel(QStringLiteral("MaxiX"), m_echelle.MaxiX);
+    ini.ecritReel(QStringLiteral("MaxiY"), m_echelle.MaxiY);
+    ini.ecritReel(QStringLiteral("MiniX"), m_echelle.MiniX);
+    ini.ecritReel(QStringLiteral("MiniY"), m_echelle.MiniY);
     for (int i = 0; i <= kMaxCourbes; ++i)
-        ini.setValue(QStringLiteral("Couleur%1").arg(i), Couleur[i]);
+        ini.ecrit(QStringLiteral("Couleur%1").arg(i), Couleur[i]);
     for (int k = 0; k < 6; ++k) {
         const QString nom = QLatin1String(kNomsReperes[k]);
-        ini.setValue(nom + QLatin1Char('X'), PointRepere[k].x());
-        ini.setValue(nom + QLatin1Char('Y'), PointRepere[k].y());
+        ini.ecrit(nom + QLatin1Char('X'), PointRepere[k].x());
+        ini.ecrit(nom + QLatin1Char('Y'), PointRepere[k].y());
     }
-    ini.setValue(QStringLiteral("UniteX"), m_dlg->UniteX->text());
-    ini.setValue(QStringLiteral("UniteY"), m_dlg->UniteY->text());
-    ini.endGroup();
-    ini.sync();
+    ini.ecrit(QStringLiteral("UniteX"), m_dlg->UniteX->text());
+    ini.ecrit(QStringLiteral("UniteY"), m_dlg->UniteY->text());
 }
 
 void TBitmapForm::showEvent(QShowEvent* e)
@@ -411,7 +364,7 @@ void TBitmapForm::NbreSEChange(int valeur)
 void TBitmapForm::SerieSEChange(int valeur)
 {
     objetCourant = std::clamp(valeur, 1, NbreObjet);
-    choisitCouleur(CouleurPointsCB, Couleur[objetCourant]);
+    CouleurPointsCB->setCouleur(couleurDeNombre(Couleur[objetCourant]));
     const QSignalBlocker b(SignifEdit);
     SignifEdit->setText(Signif[objetCourant]);
     reglesBoutons();
@@ -421,7 +374,7 @@ void TBitmapForm::CouleurPointsCBChange()
 {
     if (NomFichier.isEmpty())
         return;
-    Couleur[objetCourant] = CouleurPointsCB->currentData().toInt();
+    Couleur[objetCourant] = int(nombreDeCouleur(CouleurPointsCB->couleur()));
     RemplitGrille();
     repeint();
 }
@@ -430,7 +383,7 @@ void TBitmapForm::CouleurAxeCBChange()
 {
     if (NomFichier.isEmpty())
         return;
-    Couleur[0] = CouleurAxeCB->currentData().toInt();
+    Couleur[0] = int(nombreDeCouleur(CouleurAxeCB->couleur()));
     repeint();
 }
 
@@ -510,7 +463,7 @@ void TBitmapForm::RemplitGrille()
     if (Grid->rowCount() < m + 1)
         Grid->setRowCount(m + 4);
     for (int c = 1; c <= NbreObjet; ++c) {
-        const QColor coul = versQColor(Couleur[c]);
+        const QColor coul = couleurDeNombre(Couleur[c]);
         for (int i = 0; i < Grid->rowCount(); ++i) {
             const QString vx = t.ValeurX(c, i), vy = t.ValeurY(c, i);
             for (int col : {2 * c - 2, 2 * c - 1}) {
@@ -572,12 +525,12 @@ void TBitmapForm::PlaceRepere(QPoint p)
 
 QColor TBitmapForm::couleurAxes() const
 {
-    return versQColor(Couleur[0]);
+    return couleurDeNombre(Couleur[0]);
 }
 
 QColor TBitmapForm::couleurSerie(int s) const
 {
-    return versQColor(Couleur[std::clamp(s, 0, kMaxCourbes)]);
+    return couleurDeNombre(Couleur[std::clamp(s, 0, kMaxCourbes)]);
 }
 
 void TBitmapForm::dessineVue(QPainter& p)

@@ -6,6 +6,7 @@
 
 #include <array>
 
+class BoiteCouleurs;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -30,7 +31,7 @@ public:
     ~TBitmapForm() override;
 
     // Folder of the open and save dialogs (the launcher's picture folder).
-    Q_INVOKABLE void setDossier(const QString& dossier) { repertoire = dossier; }
+    void setDossier(const QString& dossier) override { repertoire = dossier; }
 
     void OpenFileBtnClick();
     void SaveFileBtnClick();
@@ -95,6 +96,6 @@ private:
         *CopierBtn, *ExitBtn, *SaveFileBtn, *OpenFileBtn, *SerieAct, *SerieLabelAct;
     QSpinBox *NbreSE, *SerieSE;
     QLineEdit* SignifEdit;
-    QComboBox *CouleurPointsCB, *CouleurAxeCB;
+    BoiteCouleurs *CouleurPointsCB, *CouleurAxeCB;
     QTableWidget* Grid;
 };

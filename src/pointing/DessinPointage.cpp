@@ -31,11 +31,11 @@ QPoint SurfaceDessin::ecran(QPoint p) const
 {
     if (!m_page)
         return p * m_zoom;
-    return QPoint(int(arrondiPair(double(p.x()) * m_taille.width() / m_largeur)),
-                  int(arrondiPair(double(p.y()) * m_taille.height() / m_hauteur)));
+    return QPoint(arrondi(double(p.x()) * m_taille.width() / m_largeur),
+                  arrondi(double(p.y()) * m_taille.height() / m_hauteur));
 }
 
-DessinPointage::DessinPointage(QPainter& painter, const SurfaceDessin& surface, PointageModel& modele,
+DessinPointage::DessinPointage(QPainter& painter, const SurfaceDessin& surface, const PointageModel& modele,
                                const OptionsDessin& options)
     : m_p(painter), m_surface(surface), m_modele(modele), m_options(options)
 {
@@ -178,7 +178,7 @@ void DessinPointage::DessineAngle(int i)
         while (ecart < -180)
             ecart += 360;
         const QRect cercle(s - QPoint(kRayonAngle, kRayonAngle), QSize(2 * kRayonAngle, 2 * kRayonAngle));
-        m_p.drawArc(cercle, int(std::lround(debut * 16)), int(std::lround(ecart * 16)));
+        m_p.drawArc(cercle, arrondi(debut * 16), arrondi(ecart * 16));
     }
     if (m_options.etiquette)
         DessineEtiquette(sommet, QString::number(i + 1));
@@ -198,7 +198,7 @@ void DessinPointage::dessinePoint(int k, int i, const QString& etiquette)
 
 void DessinPointage::Dessine(const PointageControleur* controleur)
 {
-    PointageModel& m = m_modele;
+    const PointageModel& m = m_modele;
     if (!m.mediaOuvert)
         return;
     m_p.save();
@@ -224,8 +224,6 @@ void DessinPointage::Dessine(const PointageControleur* controleur)
             DessineCroix(m.PointRepere[bsEchelle1]);
         }
     }
-
-    m.CalculEchelle();
 
     for (int i = 0; i < m.Nmes; ++i) {
         if (m.angle) {

@@ -49,11 +49,12 @@ private:
 };
 
 // The overlay of the pointing model: axes or mobile origins, scale, recorded points, labels,
-// and the rubber band, on the image or on the drawing page.
+// and the rubber band, on the image or on the drawing page. It only reads the model: the
+// window computes the scale (CalculEchelle) when the handles, the length or the axes change.
 class DessinPointage
 {
 public:
-    DessinPointage(QPainter& painter, const SurfaceDessin& surface, PointageModel& modele,
+    DessinPointage(QPainter& painter, const SurfaceDessin& surface, const PointageModel& modele,
                    const OptionsDessin& options);
 
     // Redraws every mark (the caller has painted the image, or nothing for the page). The
@@ -80,6 +81,6 @@ private:
 
     QPainter& m_p;
     SurfaceDessin m_surface;
-    PointageModel& m_modele;
+    const PointageModel& m_modele;
     OptionsDessin m_options;
 };

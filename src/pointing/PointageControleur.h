@@ -73,14 +73,6 @@ public:
     void deplacement(QPoint p, Qt::MouseButtons boutons, Qt::KeyboardModifiers mods = {});
     void relache(QPoint p, Qt::MouseButton bouton, Qt::KeyboardModifiers mods = {});
 
-    // The hidden one-pixel edit: a key moves the pointer (screen pixels) or clicks.
-    struct ActionTouche
-    {
-        QPoint deplacement;
-        bool clic = false;
-        bool traitee = false;
-    };
-    static ActionTouche actionTouche(int touche, Qt::KeyboardModifiers mods);
     // Enter or Space at the pointer: records a point while measuring.
     void clicClavier(QPoint p);
 

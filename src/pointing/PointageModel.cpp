@@ -50,12 +50,6 @@ void ReglesPointage::setMagnet(int magnet)
 
 int bornesIncertitude(int pixels) { return std::clamp(pixels, kIncertitudeMin, kIncertitudeMax); }
 
-double arrondiPair(double v)
-{
-    // The default rounding mode rounds halves to even.
-    return std::nearbyint(v);
-}
-
 PointageModel::PointageModel(const ReglesPointage& regles) : m_regles(regles)
 {
     const int n = std::max(2, regles.capacite);
@@ -113,17 +107,15 @@ double PointageModel::CoordY(int k, int i) const
     return (XY[k][i].y() - XY[0][i].y()) * EchelleY;
 }
 
-double PointageModel::arrondi(double v) const
+double PointageModel::arrondiAffiche(double v) const
 {
-    // A zero length gives no rounding step: show the value as it is.
-    if (!(Arrondi > 0) || !std::isfinite(Arrondi))
-        return v;
-    return arrondiPair(v / Arrondi) * Arrondi;
+    // A zero length gives no rounding step: the value is shown as it is.
+    return arrondiAuPas(v, Arrondi);
 }
 
-QString PointageModel::ValeurX(int k, int i) const { return TexteNombre(arrondi(CoordX(k, i))); }
+QString PointageModel::ValeurX(int k, int i) const { return TexteNombre(arrondiAffiche(CoordX(k, i))); }
 
-QString PointageModel::ValeurY(int k, int i) const { return TexteNombre(arrondi(CoordY(k, i))); }
+QString PointageModel::ValeurY(int k, int i) const { return TexteNombre(arrondiAffiche(CoordY(k, i))); }
 
 double PointageModel::Angle(int i) const
 {
@@ -135,7 +127,7 @@ double PointageModel::Angle(int i) const
     return double(a);
 }
 
-QString PointageModel::ValeurAngle(int i) const { return TexteNombre(arrondi(Angle(i))); }
+QString PointageModel::ValeurAngle(int i) const { return TexteNombre(arrondiAffiche(Angle(i))); }
 
 double PointageModel::TempsMesure(int i) const
 {
@@ -357,13 +349,13 @@ void PointageModel::AjouteTable(ExchangeText& t, Etendue colonnes, const QString
     for (int i = 0; i < Nmes; ++i) {
         QStringList ligne{TexteTemps(i)};
         if (angle) {
-            ligne << TexteNombre(arrondis ? arrondi(Angle(i)) : Angle(i));
+            ligne << TexteNombre(arrondis ? arrondiAffiche(Angle(i)) : Angle(i));
         } else {
             for (int k = 1; k <= NbreSE; ++k) {
                 if (colonnes.x)
-                    ligne << TexteNombre(arrondis ? arrondi(CoordX(k, i)) : CoordX(k, i));
+                    ligne << TexteNombre(arrondis ? arrondiAffiche(CoordX(k, i)) : CoordX(k, i));
                 if (colonnes.y)
-                    ligne << TexteNombre(arrondis ? arrondi(CoordY(k, i)) : CoordY(k, i));
+                    ligne << TexteNombre(arrondis ? arrondiAffiche(CoordY(k, i)) : CoordY(k, i));
             }
         }
         t.addFields(ligne);

@@ -1,4 +1,5 @@
 #pragma once
+#include "Arrondi.h"
 #include "ExchangeText.h"
 
 #include <QColor>
@@ -101,9 +102,6 @@ struct ReglesPointage
 // The uncertainty read from the settings, brought into 1..8.
 int bornesIncertitude(int pixels);
 
-// Round to the nearest integer, halves to even.
-double arrondiPair(double v);
-
 // Which axes move enough to be worth a graph line.
 struct Etendue
 {
@@ -170,7 +168,7 @@ public:
     double Angle(int i) const;
     QString ValeurAngle(int i) const;
     // Value rounded to a multiple of Arrondi (halves to even).
-    double arrondi(double v) const;
+    double arrondiAffiche(double v) const;
 
     // Time of row i as shown and exported, and its text.
     double TempsMesure(int i) const;

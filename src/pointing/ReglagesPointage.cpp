@@ -3,18 +3,6 @@
 #include "Curseurs.h"
 #include "PointageControleur.h"
 
-#include <QSettings>
-
-QColor couleurDeNombre(qint64 n)
-{
-    return QColor(int(n & 0xFF), int((n >> 8) & 0xFF), int((n >> 16) & 0xFF));
-}
-
-qint64 nombreDeCouleur(const QColor& c)
-{
-    return qint64(c.red()) | (qint64(c.green()) << 8) | (qint64(c.blue()) << 16);
-}
-
 QCursor curseurDe(int slot)
 {
     if (slot == crDefaut)
@@ -33,48 +21,48 @@ int curseurPointageLu(int cible, bool cibleDouble)
     return crCroix;
 }
 
-ReglagesPointage litReglagesPointage(QSettings& s, PointageModel& m, bool cleAxes)
+ReglagesPointage litReglagesPointage(const SectionReglages& s, PointageModel& m, bool cleAxes)
 {
     ReglagesPointage r;
-    r.filtre = s.value(QStringLiteral("FilterIndex"), 1).toInt();
-    r.dessin.axes = s.value(QStringLiteral("TraceEchelle"), true).toBool();
-    r.dessin.points = s.value(QStringLiteral("TracePoints"), true).toBool();
-    r.dessin.reticule = s.value(QStringLiteral("Grille"), false).toBool();
-    r.dessin.etiquette = s.value(QStringLiteral("Etiquette"), true).toBool();
+    r.filtre = s.entier(QStringLiteral("FilterIndex"), 1);
+    r.dessin.axes = s.booleen(QStringLiteral("TraceEchelle"), true);
+    r.dessin.points = s.booleen(QStringLiteral("TracePoints"), true);
+    r.dessin.reticule = s.booleen(QStringLiteral("Grille"), false);
+    r.dessin.etiquette = s.booleen(QStringLiteral("Etiquette"), true);
     // The capture tool has one choice "Réticule" / "Croix" / "Sans": the reticle wins.
     if (cleAxes && r.dessin.reticule)
         r.dessin.points = true;
-    r.dessin.couleurAxe = couleurDeNombre(s.value(QStringLiteral("CouleurEchelle"), 0).toLongLong());
+    r.dessin.couleurAxe = s.couleur(QStringLiteral("CouleurEchelle"), Qt::black);
     // Key 0 is written but never read: that colour belongs to no drawn point.
     for (int k = 1; k <= kPointsMax; ++k)
-        m.Couleur[k] = couleurDeNombre(s.value(QStringLiteral("Couleur%1").arg(k), 0).toLongLong());
-    r.cible = curseurPointageLu(s.value(QStringLiteral("Cible"), 8).toInt(), cleAxes);
-    r.incertitude = bornesIncertitude(s.value(QStringLiteral("PixelIncert"), 0).toInt());
+        m.Couleur[k] = s.couleur(QStringLiteral("Couleur%1").arg(k), Qt::black);
+    r.cible = curseurPointageLu(s.entier(QStringLiteral("Cible"), 8), cleAxes);
+    r.incertitude = bornesIncertitude(s.entier(QStringLiteral("PixelIncert"), 0));
     if (cleAxes) {
-        const int a = s.value(QStringLiteral("Axes"), 0).toInt();
+        const int a = s.entier(QStringLiteral("Axes"), 0);
         m.sensAxes = TsensAxes(std::clamp(a, 0, 3));
     } else {
-        m.setAxes(s.value(QStringLiteral("Altitude"), true).toBool(), s.value(QStringLiteral("Droite"), true).toBool());
+        m.setAxes(s.booleen(QStringLiteral("Altitude"), true), s.booleen(QStringLiteral("Droite"), true));
     }
     return r;
 }
 
-void ecritReglagesPointage(QSettings& s, const ReglagesPointage& r, const PointageModel& m, bool cleAxes)
+void ecritReglagesPointage(SectionReglages& s, const ReglagesPointage& r, const PointageModel& m, bool cleAxes)
 {
-    s.setValue(QStringLiteral("FilterIndex"), r.filtre);
-    s.setValue(QStringLiteral("TraceEchelle"), r.dessin.axes);
-    s.setValue(QStringLiteral("TracePoints"), r.dessin.points && !(cleAxes && r.dessin.reticule));
-    s.setValue(QStringLiteral("Grille"), r.dessin.points && r.dessin.reticule);
-    s.setValue(QStringLiteral("Etiquette"), r.dessin.etiquette);
-    s.setValue(QStringLiteral("CouleurEchelle"), nombreDeCouleur(r.dessin.couleurAxe));
+    s.ecrit(QStringLiteral("FilterIndex"), r.filtre);
+    s.ecrit(QStringLiteral("TraceEchelle"), r.dessin.axes);
+    s.ecrit(QStringLiteral("TracePoints"), r.dessin.points && !(cleAxes && r.dessin.reticule));
+    s.ecrit(QStringLiteral("Grille"), r.dessin.points && r.dessin.reticule);
+    s.ecrit(QStringLiteral("Etiquette"), r.dessin.etiquette);
+    s.ecritCouleur(QStringLiteral("CouleurEchelle"), r.dessin.couleurAxe);
     for (int k = 0; k <= kPointsMax; ++k)
-        s.setValue(QStringLiteral("Couleur%1").arg(k), nombreDeCouleur(m.Couleur[k]));
-    s.setValue(QStringLiteral("Cible"), r.cible);
-    s.setValue(QStringLiteral("PixelIncert"), r.incertitude);
+        s.ecritCouleur(QStringLiteral("Couleur%1").arg(k), m.Couleur[k]);
+    s.ecrit(QStringLiteral("Cible"), r.cible);
+    s.ecrit(QStringLiteral("PixelIncert"), r.incertitude);
     if (cleAxes) {
-        s.setValue(QStringLiteral("Axes"), int(m.sensAxes));
+        s.ecrit(QStringLiteral("Axes"), int(m.sensAxes));
     } else {
-        s.setValue(QStringLiteral("Altitude"), m.axeHaut());
-        s.setValue(QStringLiteral("Droite"), m.axeDroite());
+        s.ecrit(QStringLiteral("Altitude"), m.axeHaut());
+        s.ecrit(QStringLiteral("Droite"), m.axeDroite());
     }
 }

@@ -1,15 +1,11 @@
 #pragma once
 #include "DessinPointage.h"
 #include "PointageModel.h"
+#include "SectionReglages.h"
 
 #include <QColor>
 #include <QCursor>
 
-class QSettings;
-
-// Colours are kept in the settings as the system's colour numbers: red + green * 256 + blue * 65536.
-QColor couleurDeNombre(qint64 n);
-qint64 nombreDeCouleur(const QColor& c);
 
 // The cursor of a slot number: 0 the arrow, -3 (or any unknown number) the cross for the
 // pointing cursor, 1..12 the program's slots.
@@ -17,7 +13,7 @@ QCursor curseurDe(int slot);
 // The pointing cursor read from "Cible": 6, 7, 8 (9 in the capture tool) or the cross.
 int curseurPointageLu(int cible, bool cibleDouble = false);
 
-// Options every pointing tool keeps in its settings section (the caller opens the group).
+// Options every pointing tool keeps in its settings section.
 struct ReglagesPointage
 {
     OptionsDessin dessin;
@@ -30,5 +26,5 @@ struct ReglagesPointage
 // "Etiquette", "CouleurEchelle", "Couleur0".."Couleur5", "Cible", "PixelIncert", "FilterIndex",
 // and the axis directions as "Altitude"/"Droite" or, with `cleAxes` (capture tool), as "Axes" 0..3,
 // where "Grille" alone also means reticles and "TracePoints" means crosses.
-ReglagesPointage litReglagesPointage(QSettings& s, PointageModel& m, bool cleAxes = false);
-void ecritReglagesPointage(QSettings& s, const ReglagesPointage& r, const PointageModel& m, bool cleAxes = false);
+ReglagesPointage litReglagesPointage(const SectionReglages& s, PointageModel& m, bool cleAxes = false);
+void ecritReglagesPointage(SectionReglages& s, const ReglagesPointage& r, const PointageModel& m, bool cleAxes = false);

@@ -1,5 +1,6 @@
 #include "VuePointage.h"
 
+#include "ActionClavier.h"
 #include "Comparaison.h"
 #include "ReglagesPointage.h"
 
@@ -109,7 +110,7 @@ void VuePointage::mouseReleaseEvent(QMouseEvent* e)
 
 void VuePointage::keyPressEvent(QKeyEvent* e)
 {
-    const PointageControleur::ActionTouche a = PointageControleur::actionTouche(e->key(), e->modifiers());
+    const ActionClavier a = actionClavier(e->key(), e->modifiers());
     if (!a.traitee) {
         QWidget::keyPressEvent(e);
         return;

@@ -207,8 +207,8 @@ void TImageFormMain::ouvreOutil(Tmode m)
         w->setWindowFlag(Qt::Window, true);
         fenetres_[m] = w;
     }
-    if (w->metaObject()->indexOfMethod("setDossier(QString)") >= 0)
-        QMetaObject::invokeMethod(w, "setDossier", Qt::DirectConnection, Q_ARG(QString, dossierOutil(m)));
+    if (auto* o = dynamic_cast<FenetreOutil*>(w))
+        o->setDossier(dossierOutil(m));
     mode_ = m;
     w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
     w->show();

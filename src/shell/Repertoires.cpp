@@ -1,10 +1,10 @@
 #include "Repertoires.h"
 
 #include "Registre.h"
+#include "SectionReglages.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -84,24 +84,20 @@ QString Repertoires::cle(Champ c)
 
 void Repertoires::litFichier(const QString& fichier, const QString& groupe)
 {
-    QSettings s(fichier, QSettings::IniFormat);
-    if (s.status() != QSettings::NoError)
+    const SectionReglages s(fichier, groupe);
+    if (!s.lisible())
         return;
-    s.beginGroup(groupe);
     for (int c = 0; c < NbChamps; ++c) {
         QString& v = champ(Champ(c));
-        v = s.value(cle(Champ(c)), v).toString();
+        v = s.texte(cle(Champ(c)), v);
     }
 }
 
 void Repertoires::ecritFichier(const QString& fichier, const QString& groupe) const
 {
-    QSettings s(fichier, QSettings::IniFormat);
-    s.beginGroup(groupe);
+    SectionReglages s(fichier, groupe);
     for (int c = 0; c < NbChamps; ++c)
-        s.setValue(cle(Champ(c)), champ(Champ(c)));
-    s.endGroup();
-    s.sync();
+        s.ecrit(cle(Champ(c)), champ(Champ(c)));
 }
 
 void Repertoires::lit()
@@ -110,14 +106,8 @@ void Repertoires::lit()
     litFichier(fichierIni(), kSection);
     // The registry key is only opened, never created, when reading.
     const QString registre = fichierRegistre();
-    if (QFileInfo::exists(registre)) {
-        QSettings s(registre, QSettings::IniFormat);
-        s.beginGroup(kCleRegistre);
-        const bool existe = !s.childKeys().isEmpty() || !s.childGroups().isEmpty();
-        s.endGroup();
-        if (existe)
-            litFichier(registre, kCleRegistre);
-    }
+    if (QFileInfo::exists(registre) && SectionReglages(registre, kCleRegistre).existe())
+        litFichier(registre, kCleRegistre);
 }
 
 void Repertoires::ecrit() const

@@ -15,13 +15,9 @@ class QWidget;
 // where TOptiqueForm(ToolHost& host, QWidget* parent) builds the window. A mode without an entry
 // (or with an empty factory) leaves its launcher button disabled.
 //
-// What the launcher expects of a tool window, found by name so the tool needs no launcher header:
-// - `Q_INVOKABLE void setDossier(const QString& dossier)` (or a slot of that name), optional:
-//   called on every launcher click with the folder its open/save dialogs start in (ends with "/");
-// - `Q_INVOKABLE void afficheConseil(const QString& conseil)`, optional: the window shows the
-//   hints (status tips) of its own widgets itself, e.g. in its caption or in one panel of its
-//   status bar. Without it a QMainWindow shows them in its status bar as usual.
-// Closing a tool hides it (it lives until the program ends) and it calls host.setMode(mNone).
+// A tool window derives from FenetreOutil (ToolHost.h): the launcher gives it its folder and
+// offers it its hints through that interface. Closing a tool hides it (it lives until the program ends)
+// and it calls host.setMode(mNone).
 using FabriqueOutil = std::function<QWidget*(ToolHost& host, QWidget* parent)>;
 
 struct EntreeOutil

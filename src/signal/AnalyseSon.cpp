@@ -1,5 +1,6 @@
 #include "AnalyseSon.h"
 
+#include "Arrondi.h"
 #include "DocumentSon.h"
 #include "ExchangeText.h"
 #include "LectureWav.h"
@@ -30,7 +31,7 @@ int TspectreSon::binPic() const
     if (!valide || !picHz)
         return -1;
     const int B = std::min(TvueFFT::binsAffiches(freqEch), 1025);
-    const int k = int(std::lround(*picHz * 2048 / freqEch));
+    const int k = arrondi(*picHz * 2048 / freqEch);
     return k >= 0 && k < B ? k : -1;
 }
 

@@ -1,5 +1,6 @@
 #include "Graduation.h"
 
+#include "Arrondi.h"
 #include "NumberText.h"
 
 #include <QFontMetrics>
@@ -78,7 +79,7 @@ std::vector<Tgraduation> graduationsFrequence(int hauteur, quint32 freqEch, int 
     const double pas = pasGraduation(fMax, nombre);
     for (double f : valeurs(pas, fMax, pas)) {
         const double bin = f * 512 / freqEch;
-        r.push_back({hauteur - int(std::lround(bin * hauteur / bins)), TexteNombre(f) + QStringLiteral(" Hz")});
+        r.push_back({hauteur - arrondi(bin * hauteur / bins), TexteNombre(f) + QStringLiteral(" Hz")});
     }
     return r;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Plotting kit shared by the light-intensity and sound tools, and the sound sample vector.
 
+#include "Arrondi.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QRect>
@@ -11,17 +13,6 @@
 #include <vector>
 
 class QPainter;
-
-// Round to nearest, halves to even (the default floating-point rounding), saturated to int.
-inline int arrondi(double v)
-{
-    const double r = std::nearbyint(v);
-    if (!(r > double(std::numeric_limits<int>::min())))
-        return std::numeric_limits<int>::min();
-    if (r > double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    return static_cast<int>(r);
-}
 
 // Sample layouts; the order is relied on by every switch over the format.
 enum TformatWave : std::uint8_t { f8, f16, f16stereo, f8stereo, f24, f24stereo };

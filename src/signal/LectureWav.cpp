@@ -73,15 +73,6 @@ Morceaux chercheMorceaux(QFile& f, qint64 tailleFichier)
 }
 }
 
-QString texteFixe(double x, int precision, int decimales)
-{
-    if (!std::isfinite(x) || std::fabs(x) >= std::pow(10.0, precision))
-        return TexteNombre(x);
-    // Round to the significant digits first, then show the decimals.
-    const QString s = QString::number(QString::number(x, 'g', precision).toDouble(), 'f', decimales);
-    return QString(s).replace('.', separateurDecimal());
-}
-
 int pasTracePour(int NbrePoints, int largeurPixels)
 {
     if (largeurPixels <= 0)
@@ -109,7 +100,7 @@ QByteArray flottantsEn16(const QByteArray& octets)
         float v;
         std::memcpy(&v, octets.constData() + 4 * i, 4);
         const double x = std::isfinite(v) ? std::clamp(double(v), -1.0, 1.0) : 0.0;
-        const qint16 m = qint16(std::clamp(std::lround(x * 32768.0), -32768L, 32767L));
+        const qint16 m = qint16(std::clamp(arrondi(x * 32768.0), -32768, 32767));
         r[2 * i] = char(quint16(m) & 0xFF);
         r[2 * i + 1] = char(quint16(m) >> 8);
     }

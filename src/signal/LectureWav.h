@@ -2,6 +2,7 @@
 // Reading a WAV file into the sound sample vector, and MP3 files through a WAV beside them.
 
 #include "Grapheu.h"
+#include "NumberText.h"
 
 #include <QString>
 #include <functional>
@@ -47,10 +48,6 @@ QString texteDuree(double secondes, quint32 freqEch);
 
 // Frames per pixel of the whole-file view, rounded up to a power of two (1 when at most 1).
 int pasTracePour(int NbrePoints, int largeurPixels);
-
-// Fixed notation with `decimales` decimals after rounding to `precision` significant digits;
-// too many integer digits switch to the general number text.
-QString texteFixe(double x, int precision, int decimales);
 
 // Extensions of the sound files decoded through FFmpeg rather than read as WAV.
 bool estSonCompresse(const QString& chemin);

@@ -1,5 +1,6 @@
 #include "WavMain.h"
 
+#include "ActionClavier.h"
 #include "AtomicFile.h"
 #include "LectureWav.h"
 #include "NumberText.h"
@@ -22,7 +23,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPainter>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -33,13 +33,6 @@
 namespace {
 constexpr int intervalleTimer = 110;
 const QString titreFenetre = QStringLiteral("KINEXO : lecture de fichier .Wav pour Tabulo");
-}
-
-void TvueSon::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    if (peint)
-        peint(p);
 }
 
 TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::Window), m_host(host)
@@ -64,16 +57,10 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     connect(&document, &TdocumentSon::selectionChangee, this, &TWaveForm::selectionChangee);
     nomFichierWav = m_host.tamponDir() + QStringLiteral("kinexo.wav");
     {
-        QSettings ini(m_host.fichierIni(), QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("Wav"));
-        FreqEch = ini.value(QStringLiteral("freq"), 11025).toUInt();
-        NBits = ini.value(QStringLiteral("bits"), 8).toInt();
-        IndexMode = ini.value(QStringLiteral("Mode"), 0).toInt();
-        // A damaged settings file must not give an impossible recording rate.
-        if (FreqEch == 0 || FreqEch > 192000)
-            FreqEch = 11025;
-        if (NBits != 8 && NBits != 16)
-            NBits = 8;
+        const ReglagesWav r = ReglagesWav::lit(SectionReglages(m_host.fichierIni(), ReglagesWav::section));
+        FreqEch = r.freq;
+        NBits = r.bits;
+        IndexMode = r.mode;
     }
 
     // Tool bar.
@@ -180,9 +167,9 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     ligne->addWidget(taille);
     vertical->addWidget(panneau);
 
-    PaintBox = new TvueSon(centre);
-    PaintBoxZoom = new TvueSon(centre);
-    PaintBoxFFT = new TvueSon(centre);
+    PaintBox = new ZoneDessin(centre);
+    PaintBoxZoom = new ZoneDessin(centre);
+    PaintBoxFFT = new ZoneDessin(centre);
     PaintBox->setMinimumHeight(40);
     PaintBox->setMouseTracking(true);
     PaintBoxZoom->setMinimumHeight(40);
@@ -197,8 +184,8 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     setCentralWidget(centre);
 
     PaintBox->peint = [this](QPainter& p) { PaintBoxPaint(p); };
-    PaintBox->appui = [this](QMouseEvent* e) { PaintBoxMouseDown(e); };
-    PaintBox->deplacement = [this](QMouseEvent* e) { PaintBoxMouseMove(e); };
+    PaintBox->presse = [this](QMouseEvent* e) { PaintBoxMouseDown(e); };
+    PaintBox->bouge = [this](QMouseEvent* e) { PaintBoxMouseMove(e); };
     PaintBox->relache = [this](QMouseEvent* e) { PaintBoxMouseUp(e); };
     PaintBoxZoom->peint = [this](QPainter& p) { PaintBoxZoomPaint(p); };
     PaintBoxFFT->peint = [this](QPainter& p) { PaintBoxFFTPaint(p); };
@@ -974,18 +961,12 @@ void TWaveForm::placeVues()
 
 void TWaveForm::keyPressEvent(QKeyEvent* e)
 {
-    QPoint d;
-    const bool maj = e->modifiers() & Qt::ShiftModifier;
-    switch (e->key()) {
-    case Qt::Key_PageUp: d = maj ? QPoint(-10, 0) : QPoint(0, -10); break;
-    case Qt::Key_PageDown: d = maj ? QPoint(10, 0) : QPoint(0, 10); break;
-    case Qt::Key_Left: d = QPoint(-1, 0); break;
-    case Qt::Key_Right: d = QPoint(1, 0); break;
-    case Qt::Key_Up: d = QPoint(0, -1); break;
-    case Qt::Key_Down: d = QPoint(0, 1); break;
-    default: QMainWindow::keyPressEvent(e); return;
+    const ActionClavier a = actionClavier(e->key(), e->modifiers());
+    if (a.deplacement.isNull()) {
+        QMainWindow::keyPressEvent(e);
+        return;
     }
-    QCursor::setPos(QCursor::pos() + d);
+    QCursor::setPos(QCursor::pos() + a.deplacement);
 }
 
 void TWaveForm::resizeEvent(QResizeEvent* e)
@@ -1011,15 +992,31 @@ void TWaveForm::changeEvent(QEvent* e)
         arreteLecture();
 }
 
+ReglagesWav ReglagesWav::lit(const SectionReglages& s)
+{
+    ReglagesWav r;
+    r.freq = quint32(s.valeur(QStringLiteral("freq"), 11025).toUInt());
+    r.bits = s.entier(QStringLiteral("bits"), 8);
+    r.mode = s.entier(QStringLiteral("Mode"), 0);
+    // A damaged settings file must not give an impossible recording rate.
+    if (r.freq == 0 || r.freq > 192000)
+        r.freq = 11025;
+    if (r.bits != 8 && r.bits != 16)
+        r.bits = 8;
+    return r;
+}
+
+void ReglagesWav::ecrit(SectionReglages& s) const
+{
+    s.ecrit(QStringLiteral("bits"), bits);
+    s.ecrit(QStringLiteral("freq"), freq);
+    s.ecrit(QStringLiteral("Mode"), mode);
+}
+
 void TWaveForm::ecritIni()
 {
-    QSettings ini(m_host.fichierIni(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("Wav"));
-    ini.setValue(QStringLiteral("bits"), NBits);
-    ini.setValue(QStringLiteral("freq"), FreqEch);
-    ini.setValue(QStringLiteral("Mode"), IndexMode);
-    ini.endGroup();
-    ini.sync();
+    SectionReglages s(m_host.fichierIni(), ReglagesWav::section);
+    ReglagesWav{FreqEch, NBits, IndexMode}.ecrit(s);
 }
 
 void TWaveForm::QuitterBtnClick()

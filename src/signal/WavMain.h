@@ -7,7 +7,10 @@
 #include "Grapheu.h"
 #include "TestInWav.h"
 #include "WavExport.h"
+#include "ZoneDessin.h"
+#include "SectionReglages.h"
 #include "SoundPlayer.h"
+#include "ToolHost.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -26,30 +29,24 @@ class QToolButton;
 class SoundCapture;
 class SoundPlayer;
 class SoundRecorder;
-class ToolHost;
 class TransferButton;
 enum class Destination;
 
-// A paint box: the window paints it and answers its mouse.
-class TvueSon : public QWidget
+// The sound tool's options, section "Wav" of the settings file.
+struct ReglagesWav
 {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    std::function<void(QPainter&)> peint;
-    std::function<void(QMouseEvent*)> appui, deplacement, relache;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override { if (appui) appui(e); }
-    void mouseMoveEvent(QMouseEvent* e) override { if (deplacement) deplacement(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { if (relache) relache(e); }
+    std::uint32_t freq = 11025;
+    int bits = 8;
+    int mode = 0;
+    static inline const QString section = QStringLiteral("Wav");
+    static ReglagesWav lit(const SectionReglages& s);
+    void ecrit(SectionReglages& s) const;
 };
 
 enum TcurseurTemps { curNormal, curDebut, curFin, curDeplace };
 
 // The sound tool: waveform, selection, play, record, spectrum, sonagram and exports.
-class TWaveForm : public QMainWindow, public OutilOuvrant
+class TWaveForm : public QMainWindow, public FenetreOutil, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -61,7 +58,7 @@ public:
                          std::function<std::unique_ptr<SoundCapture>()> capture);
     // Folder the open and save dialogs start in.
     QString repertoire;
-    Q_INVOKABLE void setDossier(const QString& dossier) { repertoire = dossier; }
+    void setDossier(const QString& dossier) override { repertoire = dossier; }
     // Error and question boxes; tests replace them.
     std::function<void(const QString&)> message;
     std::function<bool(const QString&)> question;
@@ -105,7 +102,7 @@ public:
     QCheckBox *BoucleCB, *StereoCB, *EnveloppeCB;
     QLabel *LabelDuree, *LabelFreq, *LabelSelection, *LabelFreqReg, *LabelPosition;
     QToolButton *TailleMoinsBtn, *TaillePlusBtn;
-    TvueSon *PaintBox, *PaintBoxZoom, *PaintBoxFFT;
+    ZoneDessin *PaintBox, *PaintBoxZoom, *PaintBoxFFT;
     QSplitter* Splitter;
     QTimer Timer1;
     // Transfer of the spectrum shown (f, amplitude).

@@ -1,4 +1,5 @@
 #include "NumberText.h"
+#include "Arrondi.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -57,7 +58,7 @@ enum class Echec { Aucun, Zero, Vide };
 Echec formeIngenieur(double x, QString& texte, int& index)
 {
     const double q = std::pow(10.0, std::ceil(std::log10(x)) - 5);
-    x = std::nearbyint(x / q) * q; // default rounding mode: halves to even
+    x = arrondiPair(x / q) * q;
     if (!std::isfinite(x) || !std::isfinite(q) || q == 0)
         return Echec::Zero;
     int i = kIndexSansPrefixe;
@@ -270,4 +271,13 @@ double LitNombreEchelle(const QString& texte, int code)
     default: break;
     }
     return v;
+}
+
+QString texteFixe(double x, int precision, int decimales)
+{
+    if (!std::isfinite(x) || std::fabs(x) >= std::pow(10.0, precision))
+        return TexteNombre(x);
+    // Round to the significant digits first, then show the decimals.
+    const QString s = QString::number(QString::number(x, 'g', precision).toDouble(), 'f', decimales);
+    return QString(s).replace('.', separateurDecimal());
 }

@@ -23,6 +23,9 @@ QString TexteNombreUnite(double x, const QString& unite);
 QString TexteMantisse(double x, int& code);
 // Reads a typed number; empty optional when the text is not a number.
 std::optional<double> LitNombre(const QString& texte);
+// Fixed notation with `decimales` decimals after rounding to `precision` significant digits;
+// too many integer digits switch to the general number text.
+QString texteFixe(double x, int precision, int decimales);
 // Reads a number given in a fixed power of ten (code 0..3); unreadable text reads as 1.
 double LitNombreEchelle(const QString& texte, int code);
 

@@ -4,6 +4,7 @@
 
 #include "Conversation.h"
 #include "Registre.h"
+#include "SectionReglages.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
-#include <QSettings>
 
 namespace {
 const QString kService = QStringLiteral("Tabulo");
@@ -41,12 +41,12 @@ void TFormDDE::MajTabulo(const QString& repertoireTabulo)
         return;
     }
     AppName = kExecutable;
-    QSettings registre(fichierRegistre(), QSettings::IniFormat);
-    const QString cle = QStringLiteral("Software/Tabulo/Path");
-    if (registre.contains(cle))
-        AppName = cheminProgramme(registre.value(cle).toString());
+    const SectionReglages registre(fichierRegistre(), QStringLiteral("Software/Tabulo"));
+    const QString cle = QStringLiteral("Path");
+    if (registre.contient(cle))
+        AppName = cheminProgramme(registre.texte(cle));
     if (AppName.isEmpty())
-        AppName = cheminProgramme(registre.value(QStringLiteral("Software/Tabulo/Tabulo/Path")).toString());
+        AppName = cheminProgramme(registre.texte(QStringLiteral("Tabulo/Path")));
     if (AppName.isEmpty() || AppName == kExecutable) {
         // Nothing set: the stand-in installed beside this program.
         const QString voisin = programmeVoisin(kExecutable);

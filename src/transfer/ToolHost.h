@@ -7,8 +7,8 @@ class Transfert;
 enum Tmode { mNone, mWav, mAVI, mBMP, mOptique, mMeca, mVideoBmp, mAVIMediaPlayer };
 
 // What a tool window may ask of the program around it (the launcher in the program, a
-// small stand-in in tests). Handed to each tool at creation. A tool window may also offer
-// Q_INVOKABLE setDossier(QString) and afficheConseil(QString): see src/shell/ToolFactories.h.
+// small stand-in in tests). Handed to each tool at creation; the other way round, the launcher
+// reaches the tool through FenetreOutil below.
 class ToolHost
 {
 public:
@@ -30,4 +30,22 @@ public:
 
     // The transfer service (page dialog, clipboard, analysis program, table files).
     virtual Transfert& transfert() = 0;
+};
+
+// What the launcher asks of a tool window. A tool window derives from it beside its QWidget
+// base; the launcher finds it with dynamic_cast, so a tool needs no launcher header.
+class FenetreOutil
+{
+public:
+    virtual ~FenetreOutil() = default;
+    // Called on every launcher click with the folder its open and save dialogs start in
+    // (ends with "/").
+    virtual void setDossier(const QString& dossier) = 0;
+    // The hints (status tips) of the window's own widgets: true when the tool shows them
+    // itself (in its caption, in one panel of its status bar); false leaves Qt's own handling.
+    virtual bool afficheConseil(const QString& conseil)
+    {
+        (void)conseil;
+        return false;
+    }
 };

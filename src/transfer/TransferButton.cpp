@@ -1,10 +1,11 @@
 #include "TransferButton.h"
 
+#include "SectionReglages.h"
+
 #include <QActionGroup>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSettings>
 
 namespace {
 
@@ -124,11 +125,10 @@ void TransferButton::setDestination(Destination d)
 
 void TransferButton::lisReglages(const QString& fichierIni)
 {
-    QSettings s(fichierIni, QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("Save"));
-    if (s.value(QStringLiteral("Clip"), false).toBool())
+    const SectionReglages s(fichierIni, QStringLiteral("Save"));
+    if (s.booleen(QStringLiteral("Clip"), false))
         setDestination(Destination::PressePapiers);
-    else if (s.value(QStringLiteral("File"), false).toBool())
+    else if (s.booleen(QStringLiteral("File"), false))
         setDestination(Destination::Fichier);
     else
         setDestination(Destination::Tabulo);
@@ -136,9 +136,8 @@ void TransferButton::lisReglages(const QString& fichierIni)
 
 void TransferButton::ecritReglages(const QString& fichierIni) const
 {
-    QSettings s(fichierIni, QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("Save"));
-    s.setValue(QStringLiteral("Tabulo"), TabuloM->isChecked());
-    s.setValue(QStringLiteral("Clip"), ClipM->isChecked());
-    s.setValue(QStringLiteral("File"), FileM->isChecked());
+    SectionReglages s(fichierIni, QStringLiteral("Save"));
+    s.ecrit(QStringLiteral("Tabulo"), TabuloM->isChecked());
+    s.ecrit(QStringLiteral("Clip"), ClipM->isChecked());
+    s.ecrit(QStringLiteral("File"), FileM->isChecked());
 }

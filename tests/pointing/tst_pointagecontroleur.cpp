@@ -1,3 +1,4 @@
+#include "ActionClavier.h"
 #include "NumberText.h"
 #include "PointageControleur.h"
 
@@ -307,7 +308,7 @@ private slots:
         QFETCH(QPoint, deplacement);
         QFETCH(bool, clic);
         QFETCH(bool, traitee);
-        const auto a = PointageControleur::actionTouche(touche, Qt::KeyboardModifiers(mods));
+        const auto a = actionClavier(touche, Qt::KeyboardModifiers(mods));
         QCOMPARE(a.deplacement, deplacement);
         QCOMPARE(a.clic, clic);
         QCOMPARE(a.traitee, traitee);

@@ -12,8 +12,7 @@ private slots:
     void valeursParDefaut()
     {
         QTemporaryDir dir;
-        QSettings s(dir.filePath("kinexo.INI"), QSettings::IniFormat);
-        s.beginGroup("AVI");
+        SectionReglages s(dir.filePath("kinexo.INI"), "AVI");
         PointageModel m;
         m.sensAxes = aBasGauche;
         const ReglagesPointage r = litReglagesPointage(s, m);
@@ -52,8 +51,7 @@ private slots:
         r.cible = cible;
         r.incertitude = 3;
         {
-            QSettings s(ini, QSettings::IniFormat);
-            s.beginGroup("AVI");
+            SectionReglages s(ini, "AVI");
             ecritReglagesPointage(s, r, m, cleAxes);
         }
         QSettings brut(ini, QSettings::IniFormat);
@@ -64,8 +62,7 @@ private slots:
         QCOMPARE(brut.contains("AVI/Altitude"), !cleAxes);
 
         PointageModel lu;
-        QSettings s(ini, QSettings::IniFormat);
-        s.beginGroup("AVI");
+        SectionReglages s(ini, "AVI");
         const ReglagesPointage r2 = litReglagesPointage(s, lu, cleAxes);
         QCOMPARE(lu.sensAxes, aBasGauche);
         QCOMPARE(lu.Couleur[2], QColor(255, 0, 0));

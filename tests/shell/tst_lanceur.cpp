@@ -22,7 +22,7 @@
 #include <stdexcept>
 
 // A tool as the launcher sees one: made with the host, told its folder, hides on close.
-class OutilEssai : public QMainWindow
+class OutilEssai : public QMainWindow, public FenetreOutil
 {
     Q_OBJECT
 public:
@@ -35,7 +35,7 @@ public:
         statusBar();
         resize(300, 200);
     }
-    Q_INVOKABLE void setDossier(const QString& d) { dossier = d; }
+    void setDossier(const QString& d) override { dossier = d; }
 
     static inline int crees = 0;
     QString dossier;
@@ -53,7 +53,7 @@ private:
 };
 
 // A tool that shows its hints in its caption.
-class OutilLegende : public QWidget
+class OutilLegende : public QWidget, public FenetreOutil
 {
     Q_OBJECT
 public:
@@ -61,7 +61,12 @@ public:
     {
         bouton = new QPushButton(QStringLiteral("FFT"), this);
     }
-    Q_INVOKABLE void afficheConseil(const QString& c) { setWindowTitle(c); }
+    void setDossier(const QString&) override {}
+    bool afficheConseil(const QString& c) override
+    {
+        setWindowTitle(c);
+        return true;
+    }
     QPushButton* bouton;
 };
 

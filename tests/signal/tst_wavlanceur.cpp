@@ -22,7 +22,9 @@ private slots:
         QVERIFY(form);
         QVERIFY(form->isWindow());
         QCOMPARE(form->windowTitle(), QStringLiteral("KINEXO : lecture de fichier .Wav pour Tabulo"));
-        QVERIFY(QMetaObject::invokeMethod(form, "setDossier", Q_ARG(QString, QStringLiteral("/sons/"))));
+        auto* outil = dynamic_cast<FenetreOutil*>(w);
+        QVERIFY(outil);
+        outil->setDossier(QStringLiteral("/sons/"));
         QCOMPARE(form->repertoire, QStringLiteral("/sons/"));
     }
 };
