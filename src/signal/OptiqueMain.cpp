@@ -323,7 +323,10 @@ void TOptiqueForm::construit()
 
 void TOptiqueForm::branche()
 {
-    connect(MoyenneSE, &QSpinBox::valueChanged, this, [this] { CalculeProfil(); });
+    connect(MoyenneSE, &QSpinBox::valueChanged, this, [this](int v) {
+        m_profil.MoyenneSE = v;
+        CalculeProfil();
+    });
     connect(EchelleEdit, &QLineEdit::editingFinished, this, [this] { CalculeProfil(); });
     connect(GammaEdit, &QLineEdit::editingFinished, this, [this] { CalculeProfil(); });
     connect(UniteCB, &QComboBox::currentIndexChanged, this, [this] { CalculeProfil(); });
@@ -406,7 +409,7 @@ void TOptiqueForm::ecritReglages() const
     ini.setValue(QStringLiteral("Gamma"), QString::number(m_profil.Gamma, 'g', 17));
     ini.setValue(QStringLiteral("Pixel"), QString::number(m_profil.dimPixel, 'g', 17));
     ini.setValue(QStringLiteral("TypeEchelle"), int(m_profil.dimension));
-    ini.setValue(QStringLiteral("Moyenne"), m_profil.MoyenneSE);
+    ini.setValue(QStringLiteral("Moyenne"), MoyenneSE->value());
 }
 
 // ---- window events ----
@@ -528,7 +531,10 @@ void TOptiqueForm::CalculeProfil()
     if (m_calcul || NomFichier.isEmpty() || !m_profil.aImage() || NomFichier == QLatin1String("Webcam"))
         return;
     m_calcul = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A few milliseconds: no hourglass flickering at every move of a drag.
+    const bool sablier = BorneSelect == bsNone;
+    if (sablier)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     m_profil.rouge = RBtn->isChecked();
     m_profil.vert = VBtn->isChecked();
     m_profil.bleu = BBtn->isChecked();
@@ -551,7 +557,8 @@ void TOptiqueForm::CalculeProfil()
     ImageVue->update();
     IntensitePB->update();
     montreSatures();
-    QApplication::restoreOverrideCursor();
+    if (sablier)
+        QApplication::restoreOverrideCursor();
     m_calcul = false;
 }
 

@@ -237,46 +237,57 @@ void ProfilIntensite::calcule()
             m_dy[std::size_t(j)] = i;
         }
     }
-    m_r.assign(std::size_t(n), 0);
-    m_g.assign(std::size_t(n), 0);
-    m_b.assign(std::size_t(n), 0);
-    m_s.assign(std::size_t(n), 0);
 
     const uchar* bits = m_image.constBits();
     const qsizetype bpl = m_image.bytesPerLine();
     const unsigned w = unsigned(LargeurI), h = unsigned(HauteurI);
-    // A channel not selected never counts as saturated (no byte equals 256).
+    // A channel not selected never counts as saturated (no byte reaches 256).
     const int satR = rouge ? kSature : 256, satG = vert ? kSature : 256, satB = bleu ? kSature : 256;
-    // The main line, then the lines at +k and -k; a line off the picture wipes what the earlier
-    // ones added there.
-    for (int k = 0; k <= 2 * MoyenneSE; ++k) {
-        const int a = k == 0 ? 0 : (k % 2 ? (k + 1) / 2 : -(k / 2));
-        const int sx = selonX ? o.x() : o.x() + a;
-        const int sy = selonX ? o.y() + a : o.y();
-        const int* dx = m_dx.data();
-        const int* dy = m_dy.data();
-        for (int j = 0; j < n; ++j) {
-            const unsigned x = unsigned(sx + dx[j]), y = unsigned(sy + dy[j]);
-            if (x >= w || y >= h) {
-                m_r[std::size_t(j)] = m_g[std::size_t(j)] = m_b[std::size_t(j)] = 0;
-                m_s[std::size_t(j)] = 0;
-                continue;
-            }
-            const uchar* p = bits + qsizetype(y) * bpl + 3 * qsizetype(x);
-            m_r[std::size_t(j)] += p[0];
-            m_g[std::size_t(j)] += p[1];
-            m_b[std::size_t(j)] += p[2];
-            m_s[std::size_t(j)] |= (p[0] == satR) | (p[1] == satG) | (p[2] == satB);
-        }
-    }
+    // Lines are taken in the order 0, +1, -1, +2, -2...: a line off the picture wipes what the
+    // earlier ones added at that sample. Sample by sample, the parallel lines' pixels lie close
+    // together (one column, or one row), which keeps them in the cache.
+    const int M = MoyenneSE;
+    const qsizetype pasLigne = selonX ? bpl : 3;  // bytes from one parallel line to the next
+    const unsigned travers = selonX ? h : w;
+    const unsigned long_ = selonX ? w : h;
     for (int j = 0; j < n; ++j) {
         const int i = Debut + j;
-        const std::size_t u = std::size_t(j);
-        rougeY[i] = m_r[u];
-        vertY[i] = m_g[u];
-        bleuY[i] = m_b[u];
-        ValeurY[i] = (rouge ? m_r[u] : 0) + (vert ? m_g[u] : 0) + (bleu ? m_b[u] : 0);
-        m_sature[std::size_t(i - indiceMin)] = m_s[u];
+        const int x = o.x() + m_dx[std::size_t(j)], y = o.y() + m_dy[std::size_t(j)];
+        const int c = selonX ? y : x;  // across, for the main line
+        int r = 0, g = 0, b = 0;
+        int maxR = 0, maxG = 0, maxB = 0;
+        auto ajoute = [&](const uchar* p) {
+            r += p[0];
+            g += p[1];
+            b += p[2];
+            maxR = std::max(maxR, int(p[0]));
+            maxG = std::max(maxG, int(p[1]));
+            maxB = std::max(maxB, int(p[2]));
+        };
+        if (unsigned(selonX ? x : y) < long_) {
+            const qsizetype base = qsizetype(y) * bpl + 3 * qsizetype(x);
+            if (c - M >= 0 && unsigned(c + M) < travers) {
+                // Every line inside: the order does not matter.
+                const uchar* p = bits + base - M * pasLigne;
+                for (int a = -M; a <= M; ++a, p += pasLigne)
+                    ajoute(p);
+            } else {
+                for (int k = 0; k <= 2 * M; ++k) {
+                    const int a = k == 0 ? 0 : (k % 2 ? (k + 1) / 2 : -(k / 2));
+                    if (unsigned(c + a) >= travers) {
+                        r = g = b = 0;
+                        maxR = maxG = maxB = 0;
+                        continue;
+                    }
+                    ajoute(bits + base + a * pasLigne);
+                }
+            }
+        }
+        rougeY[i] = r;
+        vertY[i] = g;
+        bleuY[i] = b;
+        ValeurY[i] = (rouge ? r : 0) + (vert ? g : 0) + (bleu ? b : 0);
+        m_sature[std::size_t(i - indiceMin)] = maxR == satR || maxG == satG || maxB == satB;
         Position[i] = i * s;
     }
 

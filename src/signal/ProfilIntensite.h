@@ -87,6 +87,5 @@ private:
     std::vector<std::uint8_t> m_sature;
     int m_satures = 0;
     // Scratch of calcule, kept to avoid allocating at every mouse move.
-    std::vector<int> m_dx, m_dy, m_r, m_g, m_b;
-    std::vector<std::uint8_t> m_s;
+    std::vector<int> m_dx, m_dy;
 };

@@ -1,4 +1,5 @@
 #include "CameraFactice.h"
+#include "ExportOptique.h"
 #include "NumberText.h"
 #include "OptiqueMain.h"
 #include "TestHost.h"
@@ -6,10 +7,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
@@ -63,6 +67,17 @@ QWidget* ligneReglage(const TOptiqueForm& f, int r)
     return f.findChild<QGroupBox*>(QStringLiteral("Reglage%1").arg(r));
 }
 
+// Types the name as a user does and accepts; the dialog must then name `attendu`.
+void tape(QFileDialog* fd, const QString& nom, const QString& attendu)
+{
+    auto* champ = fd->findChild<QLineEdit*>("fileNameEdit");
+    QVERIFY(champ);
+    champ->clear();
+    QTest::keyClicks(champ, nom);
+    QCOMPARE(fd->selectedFiles(), QStringList{attendu});
+    static_cast<QDialog*>(fd)->done(QDialog::Accepted);
+}
+
 void glisse(QWidget* w, QPoint de, QPoint vers, Qt::KeyboardModifiers m = {})
 {
     QTest::mousePress(w, Qt::LeftButton, m, de);
@@ -87,7 +102,6 @@ private slots:
             QVERIFY2(!f.form->action(QString::fromUtf8(nom))->isEnabled(), nom);
         QVERIFY(f.form->action("Charger")->isEnabled());
         QCOMPARE(f.form->action("Tabulo")->statusTip(), QStringLiteral("Envoi de données vers Tabulo"));
-        QCOMPARE(f.form->action("Tabulo")->toolTip(), QString());
         // No camera: no webcam button, no sizes, everything else there.
         QVERIFY(!f.form->action("Webcam")->isVisible());
         QVERIFY(!f.form->action("Acquisition")->isVisible());
@@ -269,10 +283,9 @@ private slots:
         Fenetre f;
         QVERIFY(f.form->ChargeFichier(f.fichier("a.png", uni(), "PNG")));
         f.form->setDossier(f.host.racine());
-        quandModal<QFileDialog>([](QFileDialog* d) {
+        quandModal<QFileDialog>([&f](QFileDialog* d) {
             QCOMPARE(d->nameFilters(), QStringList{"Fichier texte (*.txt)"});
-            d->selectFile("profil");
-            d->accept();
+            tape(d, "profil", f.host.racine() + "profil.txt");
         });
         f.form->action("Sauver")->trigger();
         QFile fichier(f.host.racine() + "profil.txt");
@@ -287,10 +300,9 @@ private slots:
         Fenetre f;
         QVERIFY(f.form->ChargeFichier(f.fichier("a.png", uni(200, 100), "PNG")));
         f.form->setDossier(f.host.racine());
-        quandModal<QFileDialog>([](QFileDialog* d) {
+        quandModal<QFileDialog>([&f](QFileDialog* d) {
             QCOMPARE(d->nameFilters(), (QStringList{"Bitmap (*.bmp)", "Jpeg (*.jpg)"}));
-            d->selectFile("vue.bmp");
-            d->accept();
+            tape(d, "vue", f.host.racine() + "vue.bmp");
         });
         f.form->action("Enregistrer")->trigger();
         const QImage lue(f.host.racine() + "vue.bmp");
@@ -428,7 +440,8 @@ private slots:
         QCOMPARE(deux.enfant<QComboBox>("TailleCB")->count(), 1);
         // A device unplugged: the list follows; the last one gone hides the webcam.
         deux.camera->change({CameraFactice::appareil("Cam A")});
-        QVERIFY(!liste->isVisible());
+        QTRY_VERIFY(!liste->isVisible());
+        QCOMPARE(deux.camera->peripherique(), 0);
         deux.camera->change({});
         QVERIFY(!deux.form->action("Webcam")->isVisible());
     }

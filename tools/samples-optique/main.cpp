@@ -2,10 +2,11 @@
 // screen (red laser), with a known distance between dark fringes, a little sensor noise and
 // blur, the central peak slightly over-exposed, and a scale bar.
 #include "DiffractionFente.h"
-#include "ImageLoader.h"
+#include "AtomicFile.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 
 #include <cmath>
@@ -58,7 +59,7 @@ void floute(std::vector<double>& plan)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s DOSSIER\n", argv[0]);
         return 2;
@@ -100,9 +101,12 @@ int main(int argc, char** argv)
             p[3 * x + 2] = octet(kFond + 0.12 * l + b + bruit(alea));
         }
     }
-    QString erreur;
-    if (!sauveJpeg(im, dossier + QChar('/') + QLatin1String(kNom), &erreur, 95)) {
-        std::fprintf(stderr, "%s\n", qPrintable(erreur));
+    // PNG: what the camera saw, without the colour blur of JPEG.
+    QByteArray octets;
+    QBuffer tampon(&octets);
+    tampon.open(QIODevice::WriteOnly);
+    if (!im.save(&tampon, "PNG") || !writeFileAtomically(dossier + QChar('/') + QLatin1String(kNom), octets)) {
+        std::fprintf(stderr, "cannot write %s\n", kNom);
         return 1;
     }
     return 0;
