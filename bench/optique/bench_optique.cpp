@@ -9,6 +9,8 @@
 #include <ctime>
 #include <vector>
 
+using enum ProfilIntensite::TstyleDrag;
+
 namespace {
 QImage motif(int w, int h)
 {

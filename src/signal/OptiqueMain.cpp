@@ -40,6 +40,8 @@
 #include <functional>
 #include <stdexcept>
 
+using enum ProfilIntensite::TstyleDrag;
+
 namespace {
 
 constexpr double kGammaMin = 1.0, kGammaMax = 3.0, kGammaPas = 0.1;
@@ -484,7 +486,6 @@ bool TOptiqueForm::ChargeFichier(const QString& nom)
     arreteWebcam();
     m_profil.setImage(im);
     NomFichier = chemin;
-    repertoire = QFileInfo(chemin).absolutePath() + QChar('/');
     Reset();
     return true;
 }
@@ -707,7 +708,7 @@ void TOptiqueForm::ImageMouseMove(QMouseEvent* e)
         Glisse(p, e->modifiers() & Qt::ShiftModifier);
         return;
     }
-    const TstyleDrag r = m_profil.repereSous(p);
+    const ProfilIntensite::TstyleDrag r = m_profil.repereSous(p);
     QString hint;
     switch (r) {
     case bsOrigine:

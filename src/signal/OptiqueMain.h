@@ -68,7 +68,7 @@ public:
     QWidget* intensitePB() const { return IntensitePB; }
     QString texteSatures() const;
     QAction* action(const QString& texte) const;
-    TstyleDrag borneSelect() const { return BorneSelect; }
+    ProfilIntensite::TstyleDrag borneSelect() const { return BorneSelect; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -106,7 +106,7 @@ private:
     mutable Tgraphe graphe; // DrawG derives its coefficients at each draw
     QImage m_apercu;
 
-    TstyleDrag BorneSelect = bsNone, BorneSelectUp = bsNone;
+    ProfilIntensite::TstyleDrag BorneSelect = ProfilIntensite::bsNone, BorneSelectUp = ProfilIntensite::bsNone;
     int largeurTrait = 1;
     QString fichierImage;
     QString NomFichier;

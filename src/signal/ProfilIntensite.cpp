@@ -67,7 +67,7 @@ void ProfilIntensite::vide()
     m_satures = 0;
 }
 
-TstyleDrag ProfilIntensite::repereSous(QPoint p) const
+ProfilIntensite::TstyleDrag ProfilIntensite::repereSous(QPoint p) const
 {
     const int dernier = dimension == teEchelle ? bsEchelle2 : bsDirection;
     for (int r = bsOrigine; r <= dernier; ++r)

@@ -12,9 +12,6 @@
 #include <cstdint>
 #include <vector>
 
-// The draggable points of the intensity tool.
-enum TstyleDrag { bsNone, bsOrigine, bsDirection, bsEchelle1, bsEchelle2 };
-
 // "Dimension": the abscissa of the profile, in the order of its radio buttons.
 enum TypeEchelle { teEchelle, tePixel, teIndex };
 
@@ -29,6 +26,9 @@ struct DessinProfil
 class ProfilIntensite
 {
 public:
+    // The draggable points of the intensity tool.
+    enum TstyleDrag { bsNone, bsOrigine, bsDirection, bsEchelle1, bsEchelle2 };
+
     static constexpr int kMoyenneMax = 128;
     static constexpr int kMarge = 8;        // grab distance and border margin of the line's points
     static constexpr int kSature = 255;

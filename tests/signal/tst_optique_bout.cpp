@@ -9,20 +9,17 @@
 
 #include <QClipboard>
 #include <QFile>
-#include <QProcess>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
-#include <sys/prctl.h>
 
 namespace {
-QProcess* g_xvfb = nullptr;
-
-QByteArray lit(const QString& chemin)
+QString texteDe(const QString& chemin)
 {
     QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 } // namespace
 
@@ -64,9 +61,9 @@ private slots:
         });
         f.action("Tabulo")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_dump.filePath("journal.txt")), 10000);
-        QCOMPARE(QString::fromUtf8(lit(m_dump.filePath("journal.txt"))), QString("1 CLIP|LOAD OK 1\n"));
+        QCOMPARE(texteDe(m_dump.filePath("journal.txt")), QString("1 CLIP|LOAD OK 1\n"));
         const QString texte = QGuiApplication::clipboard()->text();
-        QCOMPARE(lit(m_dump.filePath("1.txt")), texte.toUtf8());
+        QCOMPARE(texteDe(m_dump.filePath("1.txt")), texte);
         QVERIFY(texte.contains("\r\n\r\nfente\r\nx\tI\r\nm\t\t\t\t\r\nDistance\tIntensité relative\tbleu\trouge\tvert\r\n"));
         QVERIFY(texte.endsWith("&1 FICHIER\r\n" + chemin + "\r\n"));
         QVERIFY(!m_host.transfert().constanteDlg().nouveauFichier());
@@ -75,18 +72,8 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QByteArray display = qgetenv("KINEXO_TEST_DISPLAY");
-    if (display.isEmpty() && !QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-        const int n = 500 + int(QCoreApplication::applicationPid() % 400);
-        g_xvfb = new QProcess;
-        g_xvfb->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        g_xvfb->start("Xvfb", {QString(":%1").arg(n), "-screen", "0", "800x600x24", "-nolisten", "tcp"});
-        const QString socket = QString("/tmp/.X11-unix/X%1").arg(n);
-        for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
-            QThread::msleep(50);
-        if (QFile::exists(socket))
-            display = ":" + QByteArray::number(n);
-    }
+    // The clipboard is shared with the stand-in through the test display (scripts/test).
+    const QByteArray display = qgetenv("KINEXO_TEST_DISPLAY");
     if (!display.isEmpty()) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         qputenv("DISPLAY", display);
@@ -94,19 +81,10 @@ int main(int argc, char** argv)
         qunsetenv("DISPLAY");
     }
     qputenv("KINEXO_CONVERSATION_ID", "optique-" + QByteArray::number(QCoreApplication::applicationPid()));
-    int rc = 0;
-    {
-        QApplication app(argc, argv);
-        setSeparateurDecimal('.');
-        TestOptiqueBout t;
-        rc = QTest::qExec(&t, argc, argv);
-    }
-    if (g_xvfb) {
-        g_xvfb->terminate();
-        g_xvfb->waitForFinished(3000);
-        delete g_xvfb;
-    }
-    return rc;
+    QApplication app(argc, argv);
+    setSeparateurDecimal('.');
+    TestOptiqueBout t;
+    return QTest::qExec(&t, argc, argv);
 }
 
 #include "tst_optique_bout.moc"

@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+using enum ProfilIntensite::TstyleDrag;
+
 namespace {
 
 // 10 x 4 pixels of red 51, green 102, blue 153: relative 0.2, 0.4, 0.6, all three 0.4.
@@ -462,6 +464,9 @@ private slots:
         QCOMPARE(f.form->action("Options")->toolTip(), QStringLiteral("Options inaccessibles pendant prévisualisation"));
         QTRY_VERIFY(!f.enfant<QLabel>("Apercu")->pixmap().isNull());
         QVERIFY(!f.form->image()->isVisible());
+        const QString captures = qEnvironmentVariable("KINEXO_CAPTURES");
+        if (!captures.isEmpty())
+            QVERIFY(f.form->grab().save(captures + "/optique-webcam.png"));
         acquisition->trigger();
         QTRY_COMPARE(f.form->nomFichier(), f.host.appDataDir() + "interf.bmp");
         QVERIFY(!webcam->isChecked());
@@ -476,6 +481,8 @@ private slots:
         QVERIFY(f.form->action("Tabulo")->isEnabled());
         QCOMPARE(f.form->profil().Debut, -160);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+        if (!captures.isEmpty())
+            QVERIFY(f.form->grab().save(captures + "/optique-acquisition.png"));
     }
 
     void previewReleasedKeepsThePicture()
@@ -502,6 +509,9 @@ private slots:
         QVERIFY(ligneReglage(*f.form, CameraSource::rgGain)->isVisible());
         QVERIFY(!ligneReglage(*f.form, CameraSource::rgExposition)->isVisible());
         QVERIFY(ligneReglage(*f.form, CameraSource::rgLuminosite)->isVisible());
+        const QString captures = qEnvironmentVariable("KINEXO_CAPTURES");
+        if (!captures.isEmpty())
+            QVERIFY(f.form->grab().save(captures + "/optique-reglages.png"));
         QCOMPARE(ligneReglage(*f.form, CameraSource::rgGain)->property("title").toString(), QStringLiteral("Gain"));
         QCOMPARE(ligneReglage(*f.form, CameraSource::rgLuminosite)->property("title").toString(), QStringLiteral("Luminosité"));
         auto* gain = ligneReglage(*f.form, CameraSource::rgGain)->findChild<QSlider*>();

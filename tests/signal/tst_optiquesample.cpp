@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <map>
 
+using enum ProfilIntensite::TstyleDrag;
+
 class TestOptiqueSample : public QObject
 {
     Q_OBJECT

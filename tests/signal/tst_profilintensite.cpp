@@ -4,6 +4,8 @@
 #include <cmath>
 #include <functional>
 
+using enum ProfilIntensite::TstyleDrag;
+
 namespace {
 
 using Couleur = std::function<QRgb(int x, int y)>;
@@ -310,7 +312,7 @@ private slots:
         QCOMPARE(p.PointRepere[bsDirection], QPoint(160, 50));
         QCOMPARE(p.PointRepere[bsEchelle1], QPoint(40, 75));
         QCOMPARE(p.PointRepere[bsEchelle2], QPoint(160, 75));
-        QCOMPARE(p.deplace(TstyleDrag(repere), vers, shift), accepte);
+        QCOMPARE(p.deplace(ProfilIntensite::TstyleDrag(repere), vers, shift), accepte);
         QTEST(p.PointRepere[bsOrigine], "origine");
         QTEST(p.PointRepere[bsDirection], "direction");
         QTEST(p.PointRepere[bsEchelle1], "echelle1");
