@@ -1,5 +1,6 @@
 #include "ToolFactories.h"
 
+#include "OptiqueMain.h"
 #include "WavMain.h"
 #include "aviMain.h"
 #include "bmpMain.h"
@@ -8,7 +9,7 @@
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
     static const std::vector<EntreeOutil> liste = {
-        {mOptique, nullptr},        // Intensité lumineuse
+        {mOptique, outil<TOptiqueForm>}, // Intensité lumineuse
         {mBMP, outil<TBitmapForm>}, // Courbe
         {mMeca, outil<TBitmapMecaForm>}, // Chronophotographie
         {mVideoBmp, nullptr},       // Chronophotographie image par image

@@ -74,6 +74,26 @@ private slots:
         QCOMPARE(page->courbes(), (QVector<QPair<int, int>>{{0, 1}, {0, 2}}));
     }
 
+    // A line of meanings after the units is read as such; columns left without a name (the
+    // intensity tool names only x and I) take their meaning.
+    void readsMeanings()
+    {
+        const auto optique = PageTabulo::lis("k\r\n\r\n\r\nx\tI\r\nm\t\t\t\t\r\n"
+                                             "Distance\tIntensité relative\tbleu\trouge\tvert\r\n"
+                                             "0\t0.4\t0.6\t0.2\t0.4\r\n0.001\t0.5\t0.6\t0.3\t0.4\r\n&1 FICHIER\r\n/i.png\r\n");
+        QVERIFY(optique);
+        QCOMPARE(optique->noms, (QStringList{"x", "I", "bleu", "rouge", "vert"}));
+        QCOMPARE(optique->sens.at(1), QString("Intensité relative"));
+        QCOMPARE(optique->lignes.size(), 2);
+        QCOMPARE(optique->lignes[1][3], 0.3);
+        const auto courbe = PageTabulo::lis("k\r\n\r\n\r\nindex\tX1\tY1\r\n\tm\tm\r\nindex\t\t\r\n1\t2\t3\r\n");
+        QVERIFY(courbe);
+        QCOMPARE(courbe->noms, (QStringList{"index", "X1", "Y1"}));
+        QCOMPARE(courbe->lignes.size(), 1);
+        // Without meanings a missing name is still refused.
+        QVERIFY(!PageTabulo::lis("k\r\n\r\n\r\nx\tI\r\nm\t\t\r\n0\t1\t2\r\n"));
+    }
+
     void refusesMalformed_data()
     {
         QTest::addColumn<QString>("texte");

@@ -15,6 +15,22 @@ bool refuse(QString* erreur, const QString& raison)
         *erreur = raison;
     return false;
 }
+// As many fields as columns, at least one written, none a number.
+bool estLigneDeSens(const QString& ligne, qsizetype colonnes)
+{
+    const QStringList champs = ligne.split(QChar('\t'));
+    if (champs.size() != colonnes || ligne.startsWith(QChar('&')))
+        return false;
+    bool ecrit = false;
+    for (const QString& c : champs) {
+        if (c.trimmed().isEmpty())
+            continue;
+        if (LitNombre(c))
+            return false;
+        ecrit = true;
+    }
+    return ecrit;
+}
 } // namespace
 
 QStringList PageTabulo::section(const QString& motCle) const
@@ -60,6 +76,15 @@ std::optional<PageTabulo> PageTabulo::lis(const QString& texte, QString* erreur)
     };
     sansTabFinal(p.noms);
     sansTabFinal(p.unites);
+    qsizetype i = 5;
+    // Some tools send a line of meanings after the units, one per column, none a number (the
+    // curve digitiser, the intensity tool). A column without a name is named by its meaning.
+    if (i < l.size() && p.unites.size() <= kColonnesMax && estLigneDeSens(l[i], p.unites.size())) {
+        p.sens = l[i].split(QChar('\t'));
+        ++i;
+        for (qsizetype k = p.noms.size(); k < p.unites.size(); ++k)
+            p.noms.append(p.sens[k].trimmed());
+    }
     if (p.noms.size() > kColonnesMax || p.noms.contains(QString())) {
         refuse(erreur, QStringLiteral("noms de variables incorrects"));
         return std::nullopt;
@@ -68,7 +93,6 @@ std::optional<PageTabulo> PageTabulo::lis(const QString& texte, QString* erreur)
         refuse(erreur, QStringLiteral("nombre d'unités incorrect"));
         return std::nullopt;
     }
-    qsizetype i = 5;
     for (; i < l.size() && !l[i].isEmpty() && !l[i].startsWith(QChar('&')); ++i) {
         QStringList champs = l[i].split(QChar('\t'));
         sansTabFinal(champs);

@@ -21,6 +21,7 @@ struct PageTabulo
 
     QString chemin, titre, commentaire;
     QStringList noms, unites;
+    QStringList sens;                  // meanings of the columns, when the text gives them
     QVector<QVector<double>> lignes;   // NaN where a field is empty
     QVector<Constante> constantes;
     QVector<Section> sections;
