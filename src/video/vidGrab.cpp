@@ -244,6 +244,8 @@ void TvidGrabForm::construit()
     ImageZoom->setScaledContents(true);
     ImageZoom->hide();
     vd->addWidget(ImageZoom, 0, Qt::AlignHCenter);
+    // The picture takes the room; the table, scale and magnifier keep a column at the right.
+    droite->setMaximumWidth(360);
     split->setStretchFactor(0, 4);
     split->setStretchFactor(1, 1);
     setCentralWidget(split);

@@ -16,6 +16,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include "ChronoForm.h"
@@ -131,7 +132,7 @@ private slots:
             const QString chemin = m_dir.filePath("pendule-chrono.jpg");
             quandModal<QFileDialog>([chemin](QFileDialog* d) {
                 d->selectFile(chemin);
-                d->accept();
+                static_cast<QDialog*>(d)->accept();
             });
             QTimer::singleShot(500, [] { quandModal<QMessageBox>([](QMessageBox* m) { m->button(QMessageBox::No)->click(); }); });
             bool vu = false;
