@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "TestHost.h"
 #include "Transfert.h"
+#include "aviMain.h"
 #include "optionsVideo.h"
 #include "vidGrab.h"
 
@@ -648,6 +649,27 @@ private slots:
         QVERIFY(QFile::exists(host.appDataDir() + "kinexo.bmp"));
         QVERIFY(reponses.chronoVu);
         QVERIFY(!f.MesureBtn->isChecked());
+    }
+
+    // The options dialog updates the media-player tool too: colour of the next point, points
+    // per image, display zoom.
+    void lecteurSuitLesOptions()
+    {
+        TestHost host;
+        TAviForm a(host);
+        a.OuvreFichier(m_clip);
+        QVERIFY(a.lecteur().ouvert());
+        TvidGrabForm f(host);
+        f.show();
+        QVERIFY(!f.options->creation);
+        f.options->NbreSE->setValue(2);
+        QCOMPARE(a.NbreSE->value(), 2);
+        QCOMPARE(f.modele.NbreSE, 2);
+        f.options->setCouleurPoints(QColor(Qt::blue));
+        QCOMPARE(a.modele.Couleur[1], QColor(Qt::blue));
+        QCOMPARE(f.modele.Couleur[1], QColor(Qt::blue));
+        f.options->ZoomImageSE->setValue(3);
+        QCOMPARE(a.pasZoom, 3);
     }
 
     // The store holds 1025 measurements: the last one is kept, then a message and measuring
