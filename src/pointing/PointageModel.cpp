@@ -123,7 +123,10 @@ double PointageModel::Angle(int i) const
     const float uy = float(XY[1][i].y() - XY[2][i].y());
     const float vx = float(XY[3][i].x() - XY[2][i].x());
     const float vy = float(XY[3][i].y() - XY[2][i].y());
-    const float a = std::atan2(uy * vx - ux * vy, ux * vx + uy * vy) * 180.0f / float(M_PI);
+    // A straight angle is +180 whichever way it is drawn (a zero cross product may come out
+    // as -0, which atan2 would turn into -180).
+    const float croix = uy * vx - ux * vy + 0.0f;
+    const float a = std::atan2(croix, ux * vx + uy * vy) * 180.0f / float(M_PI);
     return double(a);
 }
 

@@ -5,6 +5,7 @@
 #include "aviMain.h"
 #include "bmpMain.h"
 #include "bmpMecaMain.h"
+#include "vidGrab.h"
 
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
@@ -15,7 +16,7 @@ const std::vector<EntreeOutil>& fabriquesOutils()
         {mVideoBmp, nullptr},       // Chronophotographie image par image
         {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
         {mWav, outil<TWaveForm>},   // Lecture d'un fichier .WAV ou .MP3
-        {mAVI, nullptr},            // Lecture video (bis !)
+        {mAVI, outil<TvidGrabForm>}, // Lecture video (bis !)
     };
     return liste;
 }

@@ -74,6 +74,8 @@ bool Transfert::envoie(QWidget* parent, Destination destination, const TableSour
     }
     if (dlg.exec() != QDialog::Accepted)
         return false;
+    if (source.accepte && !source.accepte())
+        return false;
     if (source.avant)
         source.avant();
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -15,6 +15,9 @@ enum class Destination { Tabulo = 0, PressePapiers = 1, Fichier = 2 };
 // What a tool supplies for one transfer.
 struct TableSource
 {
+    // Run once the user has accepted the page dialog, before anything is sent: false stops the
+    // transfer (the tool has told the user why).
+    std::function<bool()> accepte;
     // Run once the user has accepted the page dialog (or chosen the file): stop timers,
     // recompute the scale...
     std::function<void()> avant;

@@ -47,7 +47,8 @@ void CompositeChrono::abandonne()
 bool sauveImageChrono(const QImage& image, const QString& chemin, QString* erreur)
 {
     const QString ext = QFileInfo(chemin).suffix().toUpper();
-    if (ext == QLatin1String("JPG"))
+    // ".jpeg" is a JPEG too, not a bitmap under a JPEG name.
+    if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG"))
         return sauveJpeg(image, chemin, erreur);
     if (ext == QLatin1String("PNG")) {
         QByteArray octets;

@@ -49,7 +49,7 @@ private:
     int m_images = 0;
 };
 
-// Writes a picture by its extension compared in upper case: ".JPG" as JPEG, ".PNG" as PNG,
-// anything else as a bitmap (so "x.jpeg" is a bitmap under that name). Written atomically;
+// Writes a picture by its extension compared in upper case: ".JPG" and ".JPEG" as JPEG, ".PNG"
+// as PNG, anything else as a bitmap. Written atomically;
 // false with a French message on failure.
 bool sauveImageChrono(const QImage& image, const QString& chemin, QString* erreur = nullptr);

@@ -1,9 +1,11 @@
 #include "aviMain.h"
 
 #include "Aide.h"
+#include "AideCodec.h"
 #include "AttenteVideo.h"
 #include "NumberText.h"
 #include "TransferButton.h"
+#include "optionsVideo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,6 +70,19 @@ TAviForm::TAviForm(ToolHost& host, QWidget* parent)
     lisReglages();
     scrollTimer.setInterval(kPeriodeDefilement);
     connect(&scrollTimer, &QTimer::timeout, this, &TAviForm::ScrollTimerTimer);
+
+    // The second video tool's options dialog speaks to this tool too.
+    LiensOptionsVideo& liens = LiensOptionsVideo::instance();
+    connect(&liens, &LiensOptionsVideo::couleurPoints, this, [this](const QColor& c) {
+        modele.Couleur[size_t(std::clamp(modele.PointCourant, 0, kPointsMax))] = c;
+        Rafraichir();
+    });
+    connect(&liens, &LiensOptionsVideo::redessiner, this, [this] {
+        if (m_lecteur.ouvert())
+            Rafraichir();
+    });
+    connect(&liens, &LiensOptionsVideo::nbrePoints, this, [this](int n) { NbreSE->setValue(n); });
+    connect(&liens, &LiensOptionsVideo::zoomImage, this, &TAviForm::EffectuerZoom);
     MajBoutons();
 }
 
@@ -410,26 +425,7 @@ void TAviForm::MajBoutons()
 
 void TAviForm::HelpBtnClick()
 {
-    QDialog d(this);
-    d.setWindowTitle(QStringLiteral("Résolution des problèmes de lecture des fichiers AVI"));
-    auto* l = new QVBoxLayout(&d);
-    auto* t = new QTextBrowser(&d);
-    t->setHtml(QStringLiteral(
-        "<p>Kinexo lit les vidéos avec la bibliothèque FFmpeg, qui connaît presque tous les formats : AVI, MPEG, "
-        "MP4 et MOV des téléphones, MKV, WebM.</p>"
-        "<p><b>Le fichier ne s'ouvre pas :</b> vérifiez qu'il est complet (une vidéo copiée pendant "
-        "l'enregistrement ou mal transférée est souvent tronquée) et qu'il se lit dans un autre lecteur.</p>"
-        "<p><b>Quel est le codec du fichier ?</b> Pour un fichier AVI, le code du codec est affiché à droite du "
-        "temps. Pour les autres fichiers, la commande <tt>ffprobe nom_du_fichier</tt> le donne.</p>"
-        "<p><b>Codec inconnu ou image illisible :</b> les paquets <tt>ffmpeg</tt> et <tt>libavcodec</tt> de la "
-        "distribution fournissent les codecs courants ; installez-les ou mettez-les à jour.</p>"
-        "<p><b>Convertir une vidéo MP4 ou de téléphone :</b> <tt>ffmpeg -i video.mp4 -c:v mjpeg -q:v 3 video.avi</tt> "
-        "donne un fichier AVI où chaque image est indépendante, rapide à parcourir image par image.</p>"));
-    l->addWidget(t);
-    auto* b = new QDialogButtonBox(QDialogButtonBox::Ok, &d);
-    connect(b, &QDialogButtonBox::accepted, &d, &QDialog::accept);
-    l->addWidget(b);
-    d.resize(520, 360);
+    TAideCodecDlg d(this);
     d.exec();
 }
 

@@ -114,7 +114,7 @@ private slots:
         QTest::newRow("JPG") << "b.JPG" << QByteArray("\xff\xd8\xff", 3);
         QTest::newRow("png") << "c.png" << QByteArray("\x89PNG", 4);
         QTest::newRow("bmp") << "d.bmp" << QByteArray("BM");
-        QTest::newRow("jpeg : bitmap") << "e.jpeg" << QByteArray("BM");
+        QTest::newRow("jpeg") << "e.jpeg" << QByteArray("\xff\xd8\xff", 3);
         QTest::newRow("sans extension : bitmap") << "f" << QByteArray("BM");
     }
     void sauvegarde()

@@ -1,0 +1,1 @@
+kx_test(tst_optionsvideo SOURCES ${KX_TEST_DIR}/tst_optionsvideo.cpp LIBS kx_video)
