@@ -138,7 +138,7 @@ bool VideoWriter::open(const QString& chemin, QSize taille, int imagesParSeconde
     e->enc = avcodec_alloc_context3(codec);
     e->enc->width = paire.width();
     e->enc->height = paire.height();
-    e->enc->pix_fmt = AV_PIX_FMT_YUVJ422P;
+    e->enc->pix_fmt = AV_PIX_FMT_YUV422P;
     e->enc->color_range = AVCOL_RANGE_JPEG;
     e->enc->time_base = AVRational{1, imagesParSeconde};
     e->enc->framerate = AVRational{imagesParSeconde, 1};
@@ -181,6 +181,9 @@ bool VideoWriter::open(const QString& chemin, QSize taille, int imagesParSeconde
         m_erreur = QStringLiteral("Conversion d'image impossible");
         return false;
     }
+    // JPEG frames take the full 0..255 range.
+    const int* bt601 = sws_getCoefficients(SWS_CS_ITU601);
+    sws_setColorspaceDetails(e->sws, bt601, 1, bt601, 1, 0, 1 << 16, 1 << 16);
     d = std::move(e);
     return true;
 }
