@@ -1,4 +1,5 @@
 #include "ImageLoader.h"
+#include "ImagesTest.h"
 #include "VideoFromJPEG.h"
 #include "VideoSource.h"
 
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cmath>
 
 namespace {
 
@@ -27,26 +27,6 @@ QImage image(int n)
     p.setBrush(QColor(60, 110, 200));
     p.drawEllipse(QPointF(30 + 40 * n, 100), 20, 20);
     return img;
-}
-
-double psnr(const QImage& a, const QImage& b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
-    double somme = 0;
-    for (int j = 0; j < x.height(); ++j)
-        for (int i = 0; i < x.width(); ++i) {
-            const QRgb p = x.pixel(i, j), q = y.pixel(i, j);
-            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
-                somme += d * d;
-        }
-    const double mse = somme / (3.0 * x.width() * x.height());
-    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
-}
-
-QByteArray contenu(const QString& f)
-{
-    QFile q(f);
-    return q.open(QIODevice::ReadOnly) ? q.readAll() : QByteArray();
 }
 
 } // namespace
@@ -150,7 +130,7 @@ private slots:
         bool succes = false;
         QVERIFY(enregistre(f, "10", &succes));
         QVERIFY(succes);
-        const QByteArray bon = contenu(dir.filePath("video.avi"));
+        const QByteArray bon = contenuFichier(dir.filePath("video.avi"));
         QFile casse(dir.filePath("i1.jpg"));
         QVERIFY(casse.open(QIODevice::WriteOnly));
         casse.write("pas une image");
@@ -158,7 +138,7 @@ private slots:
         QVERIFY(enregistre(f, "10", &succes));
         QVERIFY(!succes);
         QCOMPARE(f.memoLog->text(), QStringLiteral("Erreur durant l'enregistrement"));
-        QCOMPARE(contenu(dir.filePath("video.avi")), bon);
+        QCOMPARE(contenuFichier(dir.filePath("video.avi")), bon);
         QCOMPARE(QDir(dir.path()).entryList({"*.avi*", ".*avi*"}, QDir::Files | QDir::Hidden),
                  QStringList{"video.avi"});
     }

@@ -1,13 +1,14 @@
 #include "VideoSource.h"
 #include "VideoWriter.h"
 
+#include "ImagesTest.h"
+
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -29,26 +30,6 @@ QImage image(int n, QSize taille = QSize(320, 240))
     p.setBrush(QColor(200, 50, 40));
     p.drawEllipse(QPoint(20 + 25 * n, 120), 15, 15);
     return img;
-}
-
-double psnr(const QImage& a, const QImage& b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
-    double somme = 0;
-    for (int j = 0; j < x.height(); ++j)
-        for (int i = 0; i < x.width(); ++i) {
-            const QRgb p = x.pixel(i, j), q = y.pixel(i, j);
-            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
-                somme += d * d;
-        }
-    const double mse = somme / (3.0 * x.width() * x.height());
-    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
-}
-
-QByteArray contenu(const QString& f)
-{
-    QFile q(f);
-    return q.open(QIODevice::ReadOnly) ? q.readAll() : QByteArray();
 }
 
 } // namespace
@@ -117,7 +98,7 @@ private slots:
             QVERIFY(w.write(image(0)));
             QVERIFY(w.finish());
         }
-        const QByteArray bon = contenu(f);
+        const QByteArray bon = contenuFichier(f);
         QVERIFY(!bon.isEmpty());
         {
             VideoWriter w;
@@ -125,7 +106,7 @@ private slots:
             QVERIFY(w.write(image(1)));
             w.abandon();
         }
-        QCOMPARE(contenu(f), bon);
+        QCOMPARE(contenuFichier(f), bon);
 
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit avant{};
@@ -148,7 +129,7 @@ private slots:
         }
         setrlimit(RLIMIT_FSIZE, &avant);
         QVERIFY(echec);
-        QCOMPARE(contenu(f), bon);
+        QCOMPARE(contenuFichier(f), bon);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"video.avi"});
     }
 
