@@ -126,10 +126,8 @@ TvideoBmpForm::TvideoBmpForm(ToolHost& host, QWidget* parent)
         Image->setToolTip(PointageControleur::hintCourt(h));
         statusBar()->showMessage(PointageControleur::hintLong(h));
     });
-    connect(&controleur, &PointageControleur::statut, this, [this](const QString& t) {
-        AideLabel->setText(t);
-        AideLabel->setVisible(!t.isEmpty());
-    });
+    // The help bar keeps its room when empty, so the picture never moves under the mouse.
+    connect(&controleur, &PointageControleur::statut, this, [this](const QString& t) { AideLabel->setText(t); });
     connect(&controleur, &PointageControleur::message, this,
             [this](const QString& t) { QMessageBox::information(this, windowTitle(), t); });
     connect(&controleur, &PointageControleur::mesuresTerminees, this, [this] {
@@ -142,6 +140,7 @@ TvideoBmpForm::TvideoBmpForm(ToolHost& host, QWidget* parent)
     connect(&controleur, &PointageControleur::texteLongueurChange, this,
             [this](const QString& t) { EchelleEdit->setText(t); });
     grille->reconstruit();
+    BmpToAviBtn->setEnabled(false);
     MajBoutons();
 }
 
@@ -287,7 +286,7 @@ void TvideoBmpForm::construit()
     vg->setContentsMargins(0, 0, 0, 0);
     AideLabel = new QLabel(gauche);
     AideLabel->setStyleSheet(QStringLiteral("background: #ffffe1; padding: 2px"));
-    AideLabel->hide();
+    AideLabel->setMinimumHeight(AideLabel->fontMetrics().height() + 6);
     ScrollBox = new QScrollArea(gauche);
     Image = new VueSerie(controleur, ScrollBox);
     ScrollBox->setWidget(Image);
@@ -305,6 +304,7 @@ void TvideoBmpForm::construit()
     split->addWidget(Grid);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    split->setSizes({800, 260});
     setCentralWidget(split);
     connect(TrackBar1, &QSlider::valueChanged, this, &TvideoBmpForm::TrackBar1Change);
     connect(TrackBar1, &QSlider::sliderMoved, this,

@@ -1,5 +1,5 @@
 // Writes chariot1.jpg .. chariot16.jpg: a cart let go at rest at the top of a 10° slope, photographed
-// every 0.1 s, in front of a horizontal ruler one metre long drawn at 400 pixels per metre.
+// every 0.1 s, in front of a horizontal ruler one metre long drawn at 300 pixels per metre.
 // The cart slides without friction: its centre mark moves along the slope with a = g sin 10°
 // = 1.703 m/s², that is x(t) = a cos10° t²/2 and y(t) = -a sin10° t²/2 from its start.
 #include "ImageLoader.h"
@@ -14,14 +14,14 @@
 
 namespace {
 
-constexpr int kLargeur = 1024;
-constexpr int kHauteur = 640;
+constexpr int kLargeur = 800;
+constexpr int kHauteur = 500;
 constexpr int kImages = 16;
 constexpr double kIntervalle = 0.1;          // s
-constexpr double kPixelsParMetre = 400;
+constexpr double kPixelsParMetre = 300;
 constexpr double kPente = 10 * M_PI / 180;   // rad
 constexpr double kG = 9.81;
-const QPointF kDepart(110, 150);             // centre mark of the cart at t = 0, pixels
+const QPointF kDepart(90, 110);             // centre mark of the cart at t = 0, pixels
 
 QImage image(int n)
 {
@@ -45,7 +45,7 @@ QImage image(int n)
     p.fillRect(QRectF(haut.x() - 30, haut.y(), 30, kHauteur - haut.y()), QColor(120, 84, 50));
 
     // The ruler: 1 m, a tick every centimetre.
-    const double x0 = 80, yRegle = 560;
+    const double x0 = 60, yRegle = 440;
     p.fillRect(QRectF(x0 - 6, yRegle, kPixelsParMetre + 12, 26), QColor(245, 210, 60));
     p.setPen(QPen(Qt::black, 1));
     for (int cm = 0; cm <= 100; ++cm) {
@@ -61,7 +61,7 @@ QImage image(int n)
     p.drawText(QPointF(x0 + kPixelsParMetre - 10, yRegle + 24), QStringLiteral("1 m"));
     f.setPixelSize(15);
     p.setFont(f);
-    p.drawText(QPointF(kLargeur - 330, kHauteur - 20), QStringLiteral("Règle jaune : 1 m — 10 images/s"));
+    p.drawText(QPointF(kLargeur - 300, kHauteur - 16), QStringLiteral("Règle jaune : 1 m — 10 images/s"));
     p.drawText(QPointF(20, 30), QStringLiteral("Image %1   t = %2 s").arg(n + 1).arg(n * kIntervalle, 0, 'f', 1));
 
     // The cart, along the slope.
