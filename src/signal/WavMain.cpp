@@ -290,7 +290,10 @@ bool TWaveForm::ouvreFichier(const QString& chemin)
         QElapsedTimer duree;
         duree.start();
         QString erreur;
-        const QString wav = convertitSon(chemin, m_host.tamponDir() + QStringLiteral("sons/"), [&](const QString& t) {
+        // One folder per user: the temporary folder may be shared by every account of a school machine.
+        const QString dossier = m_host.tamponDir() + QStringLiteral("kinexo-sons-")
+                                + qEnvironmentVariable("USER", QStringLiteral("kinexo")) + QLatin1Char('/');
+        const QString wav = convertitSon(chemin, dossier, [&](const QString& t) {
             setWindowTitle(t);
             if (t.startsWith(QStringLiteral("Conversion : "))) {
                 Progression->setValue(t.mid(13).chopped(1).toInt());
