@@ -6,17 +6,18 @@
 #include "bmpMain.h"
 #include "bmpMecaMain.h"
 #include "vidGrab.h"
+#include "videoBMP.h"
 
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
     static const std::vector<EntreeOutil> liste = {
-        {mOptique, outil<TOptiqueForm>}, // Intensité lumineuse
-        {mBMP, outil<TBitmapForm>}, // Courbe
-        {mMeca, outil<TBitmapMecaForm>}, // Chronophotographie
-        {mVideoBmp, nullptr},       // Chronophotographie image par image
-        {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
-        {mWav, outil<TWaveForm>},   // Lecture d'un fichier .WAV ou .MP3
-        {mAVI, outil<TvidGrabForm>}, // Lecture video (bis !)
+        {mOptique, outil<TOptiqueForm>},      // Intensité lumineuse
+        {mBMP, outil<TBitmapForm>},           // Courbe
+        {mMeca, outil<TBitmapMecaForm>},      // Chronophotographie
+        {mVideoBmp, outil<TvideoBmpForm>},    // Chronophotographie image par image
+        {mAVIMediaPlayer, outil<TAviForm>},   // Lecture d'une video
+        {mWav, outil<TWaveForm>},             // Lecture d'un fichier .WAV ou .MP3
+        {mAVI, outil<TvidGrabForm>},          // Lecture video (bis !)
     };
     return liste;
 }
