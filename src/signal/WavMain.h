@@ -1,4 +1,5 @@
 #pragma once
+#include "OutilOuvrant.h"
 #include "AnalyseSon.h"
 #include "DocumentSon.h"
 #include "Fft.h"
@@ -48,7 +49,7 @@ protected:
 enum TcurseurTemps { curNormal, curDebut, curFin, curDeplace };
 
 // The sound tool: waveform, selection, play, record, spectrum, sonagram and exports.
-class TWaveForm : public QMainWindow
+class TWaveForm : public QMainWindow, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -70,6 +71,13 @@ public:
     // Opens a sound file as "Ouvrir" does after its dialog: WAV read directly, the compressed
     // formats decoded through a WAV in the temporary folder.
     void ouvreFichier(const QString& chemin);
+    // OutilOuvrant: a sound given from outside.
+    bool ouvreFichierExterne(const QString& chemin) override
+    {
+        ouvreFichier(chemin);
+        return fichierOuvert() == chemin;
+    }
+    QString fichierOuvert() const override { return document.NomFichier(); }
     // The WAV reader with all its effects on the window. A refused file is named in a message
     // and the sound already loaded stays. `nom`: the file to show (the source of a decoded WAV).
     void litWav(const QString& chemin, const QString& nom = QString());
