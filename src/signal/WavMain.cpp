@@ -279,8 +279,9 @@ void TWaveForm::OuvrirBtnClick()
     ouvreFichier(chemin);
 }
 
-void TWaveForm::ouvreFichier(const QString& chemin)
+bool TWaveForm::ouvreFichier(const QString& chemin)
 {
+    bool lu = false;
     repertoire = QFileInfo(chemin).absolutePath();
     if (estSonCompresse(chemin)) {
         // Decoded into the temporary folder: a file of the user's beside it is never replaced.
@@ -309,18 +310,19 @@ void TWaveForm::ouvreFichier(const QString& chemin)
                 message(texteRefus(chemin, r));
             }
         } else {
-            litWav(wav, chemin);
+            lu = litWav(wav, chemin);
         }
     } else {
-        litWav(chemin);
+        lu = litWav(chemin);
     }
     SauverWavBtn->setEnabled(false);
+    return lu;
 }
 
-void TWaveForm::litWav(const QString& chemin, const QString& nom)
+bool TWaveForm::litWav(const QString& chemin, const QString& nom)
 {
     if (!QFileInfo::exists(chemin))
-        return;
+        return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TvecteurSon lu;
     const TresultatWav r = litFichierWav(chemin, lu);
@@ -330,7 +332,7 @@ void TWaveForm::litWav(const QString& chemin, const QString& nom)
         // The sound already loaded stays, and the user is told why.
         if (message)
             message(texteRefus(montre, r));
-        return;
+        return false;
     }
     arreteLecture();
     m_tronque = r.tronque;
@@ -340,6 +342,7 @@ void TWaveForm::litWav(const QString& chemin, const QString& nom)
     document.charge(montre, r.FreqEch, std::move(lu));
     if (!r.avertissement.isEmpty() && message)
         message(r.avertissement);
+    return true;
 }
 
 // ---------------------------------------------------------------- document changes

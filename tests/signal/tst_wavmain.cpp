@@ -748,6 +748,13 @@ void TestWavMain::refusedFilesKeepTheSound()
         QVERIFY(o.form.TabuloBtn->isEnabled());
     }
     QVERIFY(!QApplication::overrideCursor());
+    // A file handed from outside (command line, desktop) goes the same way.
+    OutilOuvrant& outil = o.form;
+    QVERIFY(!outil.ouvreFichierExterne(o.fichier("texte2.wav", "rien")));
+    QCOMPARE(o.form.document.NomFichier(), bon);
+    const QString autre = o.fichier("autre.wav", wav(1, 8, 8000, QByteArray(800, char(128))));
+    QVERIFY(outil.ouvreFichierExterne(autre));
+    QCOMPARE(o.form.document.NomFichier(), autre);
 }
 
 namespace {
