@@ -4,7 +4,6 @@
 #include "DocumentSon.h"
 #include "Fft.h"
 #include "Graduation.h"
-#include "OutilOuvrant.h"
 #include "Grapheu.h"
 #include "TestInWav.h"
 #include "WavExport.h"
