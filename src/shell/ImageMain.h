@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+class InstanceUnique;
 class QPushButton;
 class RoutageConseils;
 
@@ -75,3 +76,6 @@ private:
     RoutageConseils* routage_ = nullptr;
     std::unique_ptr<Transfert> transfert_;
 };
+
+// What a later copy of the program asks of this one (show itself, open a file) reaches the launcher.
+void relieCopiesSuivantes(InstanceUnique& garde, TImageFormMain& lanceur);

@@ -1,5 +1,6 @@
 // The launcher's side of files given from outside: which tool, then that tool opens it.
 #include "ImageMain.h"
+#include "InstanceUnique.h"
 #include "OuvertureFichier.h"
 #include "OutilOuvrant.h"
 
@@ -43,4 +44,10 @@ void TImageFormMain::ouvreFichier(const QString& chemin)
     ouvreOutil(m);
     if (auto* outil = dynamic_cast<OutilOuvrant*>(fenetreOutil(m)))
         outil->ouvreFichierExterne(chemin);
+}
+
+void relieCopiesSuivantes(InstanceUnique& garde, TImageFormMain& lanceur)
+{
+    QObject::connect(&garde, &InstanceUnique::montreDemande, &lanceur, &TImageFormMain::montreDemande);
+    QObject::connect(&garde, &InstanceUnique::ouvertureDemandee, &lanceur, &TImageFormMain::ouvreFichier);
 }

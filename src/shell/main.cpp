@@ -40,8 +40,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("kinexo"));
 
     TImageFormMain lanceur;
-    QObject::connect(&garde, &InstanceUnique::montreDemande, &lanceur, &TImageFormMain::montreDemande);
-    QObject::connect(&garde, &InstanceUnique::ouvertureDemandee, &lanceur, &TImageFormMain::ouvreFichier);
+    relieCopiesSuivantes(garde, lanceur);
     lanceur.show();
     if (!fichier.isEmpty())
         QTimer::singleShot(0, &lanceur, [&lanceur, fichier] { lanceur.ouvreFichier(fichier); });

@@ -1,9 +1,9 @@
 #pragma once
+#include "OutilOuvrant.h"
 #include "AnalyseSon.h"
 #include "DocumentSon.h"
 #include "Fft.h"
 #include "Graduation.h"
-#include "OutilOuvrant.h"
 #include "Grapheu.h"
 #include "TestInWav.h"
 #include "WavExport.h"
@@ -69,7 +69,9 @@ public:
     // formats decoded through a WAV in the temporary folder.
     // True when the file is the sound shown now.
     bool ouvreFichier(const QString& chemin);
+    // OutilOuvrant: a sound given from outside.
     bool ouvreFichierExterne(const QString& chemin) override { return ouvreFichier(chemin); }
+    QString fichierOuvert() const override { return document.NomFichier(); }
     // The WAV reader with all its effects on the window. A refused file is named in a message
     // and the sound already loaded stays. `nom`: the file to show (the source of a decoded WAV).
     bool litWav(const QString& chemin, const QString& nom = QString());

@@ -9,4 +9,6 @@ public:
     virtual ~OutilOuvrant() = default;
     // False when the file was refused (the tool has said why and kept what it had).
     virtual bool ouvreFichierExterne(const QString& chemin) = 0;
+    // The file the tool holds now (empty when none).
+    virtual QString fichierOuvert() const = 0;
 };
