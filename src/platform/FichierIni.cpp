@@ -55,6 +55,20 @@ bool FichierIni::enregistre()
         return false;
     // Written afresh under a new name each time, from the values held in memory: after a cut
     // write, Qt would take its own copy as up to date and never write it again.
+    // The whole file, whatever group the caller stands in.
+    const QString groupe = m_reglages->group();
+    while (!m_reglages->group().isEmpty())
+        m_reglages->endGroup();
+    struct Retour
+    {
+        QSettings& s;
+        QString g;
+        ~Retour()
+        {
+            if (!g.isEmpty())
+                s.beginGroup(g);
+        }
+    } retour{*m_reglages, groupe};
     QByteArray octets;
     {
         QTemporaryFile ecriture(QDir::tempPath() + QStringLiteral("/kinexo-ini-XXXXXX.ini"));

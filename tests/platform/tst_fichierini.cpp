@@ -70,6 +70,21 @@ private slots:
         QCOMPARE(s.value("BMP/Couleur").toInt(), 5);
     }
 
+    void groupeOuvertEcritToutLeFichier()
+    {
+        const QString chemin = dir_.path() + "/groupe.INI";
+        QVERIFY(ecritOctets(chemin, "[Repertoire]\nWav=/m/\n\n[AVI]\nZoom=2\n"));
+        FichierIni ini(chemin);
+        ini->beginGroup("AVI");
+        ini->setValue("Zoom", 4);
+        QVERIFY(ini.enregistre());
+        QCOMPARE(ini->group(), QString("AVI"));
+        QSettings s(chemin, QSettings::IniFormat);
+        QCOMPARE(s.value("AVI/Zoom").toInt(), 4);
+        QCOMPARE(s.value("Repertoire/Wav").toString(), QString("/m/"));
+        QVERIFY(!s.contains("Zoom"));
+    }
+
     void ecritureCoupeeLaisseLAncien()
     {
         const QString chemin = dir_.path() + "/coupe.INI";
