@@ -181,6 +181,7 @@ bool TVueImageForm::ChargeImage(const QString& chemin)
     if (!avertissement.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Image incomplète"), avertissement);
     NomFichier = nom;
+    FichierSource = QFileInfo(chemin).absoluteFilePath();
     bitmapOriginal = image.convertToFormat(QImage::Format_RGB888);
     Abitmap = bitmapOriginal.copy();
     InitImage();

@@ -49,6 +49,8 @@ public:
     bool EditBidonKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     const QString& nomFichier() const { return NomFichier; }
+    // The file the user opened (NomFichier may be its BMP copy).
+    const QString& fichierSource() const { return FichierSource; }
     const QImage& image() const { return Abitmap; }
     const VueGeometrie& geometrie() const { return vue; }
     const SeriesPoints& series() const { return points; }
@@ -95,6 +97,7 @@ protected:
 
     ToolHost& host;
     QString NomFichier;
+    QString FichierSource;
     QImage bitmapOriginal, Abitmap;
     int Largeur = 0, Hauteur = 0;
     VueGeometrie vue;

@@ -1,4 +1,5 @@
 #pragma once
+#include "OutilOuvrant.h"
 #include "CourbesTableau.h"
 #include "EchelleCourbe.h"
 #include "Transfert.h"
@@ -18,7 +19,7 @@ class TEchelleBmpDlg;
 
 // "KINEXO : lecture de courbes pour Tabulo": reads the values of up to six curves off a
 // picture of a graph with linear, logarithmic or polar axes.
-class TBitmapForm : public TVueImageForm
+class TBitmapForm : public TVueImageForm, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -32,6 +33,10 @@ public:
 
     // Folder of the open and save dialogs (the launcher's picture folder).
     void setDossier(const QString& dossier) override { repertoire = dossier; }
+
+    // OutilOuvrant: a picture given from outside.
+    bool ouvreFichierExterne(const QString& chemin) override { return ChargeImage(chemin); }
+    QString fichierOuvert() const override { return fichierSource(); }
 
     void OpenFileBtnClick();
     void SaveFileBtnClick();

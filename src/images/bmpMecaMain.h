@@ -36,6 +36,7 @@ public:
     void FileBtnClick();
     // A picture handed from outside opens as "Charger" would open it.
     bool ouvreFichierExterne(const QString& chemin) override { return ChargeImage(chemin); }
+    QString fichierOuvert() const override { return fichierSource(); }
     void EchelleBtnClick() override;
     void MesureBtnClick();
     void StopBtnClick();

@@ -1,4 +1,5 @@
 #pragma once
+#include "OutilOuvrant.h"
 #include "CameraSource.h"
 #include "Grapheu.h"
 #include "ProfilIntensite.h"
@@ -24,7 +25,7 @@ class ToolHost;
 
 // "KINEXO : lecture d'intensité lumineuse pour Tabulo": the relative light intensity along a
 // line drawn across a photograph (or a webcam frame) of a diffraction or interference pattern.
-class TOptiqueForm : public QMainWindow
+class TOptiqueForm : public QMainWindow, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -39,6 +40,9 @@ public:
     void ChargerBtnClick();
     // Loads a picture by its extension; on failure says why and keeps the previous one.
     bool ChargeFichier(const QString& nom);
+    // OutilOuvrant: a picture given from outside.
+    bool ouvreFichierExterne(const QString& chemin) override { return ChargeFichier(chemin); }
+    QString fichierOuvert() const override { return NomFichier; }
     // Default points, empty profile, caption and buttons, then the profile.
     void Reset();
     // Reads the fields and computes the profile (after any change of points or options).

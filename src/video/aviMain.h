@@ -1,6 +1,7 @@
 #pragma once
 #include "CadrePointage.h"
 #include "LecteurAvi.h"
+#include "OutilOuvrant.h"
 
 #include <QTimer>
 
@@ -13,7 +14,7 @@ class QToolButton;
 // "KINEXO : lecture de fichier AVI pour Tabulo (mediaPlayer)": steps through a video file image
 // by image and points on it. The pointing frame does the pointing; this window adds the player,
 // its time base and its controls.
-class TAviForm : public CadrePointage
+class TAviForm : public CadrePointage, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -22,6 +23,13 @@ public:
 
     // Opens a file as the open button does after its dialog.
     void OuvreFichier(QString nom);
+    // OutilOuvrant: a video given from outside.
+    bool ouvreFichierExterne(const QString& chemin) override
+    {
+        OuvreFichier(chemin);
+        return nomFichier == chemin;
+    }
+    QString fichierOuvert() const override { return nomFichier; }
     void LitCodec(const QString& nom);
     void LitDureeImage();
     void InitLecture();
