@@ -11,4 +11,3 @@ add_dependencies(tst_corpus kx_corpus_lecteur)
 target_compile_definitions(tst_corpus PRIVATE KX_CORPUS_LECTEUR="$<TARGET_FILE:kx_corpus_lecteur>"
   KX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 set_tests_properties(tst_corpus PROPERTIES TIMEOUT 1500)
-set_tests_properties(tst_corpus PROPERTIES DISABLED TRUE) # until the picture and MP3 readers refuse these files cleanly
