@@ -1,5 +1,7 @@
 #include "bmpMecaMain.h"
 
+#include "SectionReglages.h"
+
 #include "BoiteCouleur.h"
 #include "Contraste.h"
 #include "NumberText.h"
@@ -191,8 +193,7 @@ TBitmapMecaForm::TBitmapMecaForm(ToolHost& h, QWidget* parent) : TVueImageForm(h
         CouleurGrid[2 * s - 1] = CouleurGrid[2 * s] = CouleurLisible(Couleur[s]);
     choisitCouleur(CouleurPointsCB, Couleur[1]);
     m_dlg = new TEchelleMecaBmpDlg(this);
-    const QSettings ini(host.fichierIni(), QSettings::IniFormat);
-    m_dlg->UniteEdit->setText(ini.value(QStringLiteral("BMP/UniteX"), QStringLiteral("m")).toString());
+    m_dlg->UniteEdit->setText(SectionReglages(host.fichierIni(), QStringLiteral("BMP")).texte(QStringLiteral("UniteX"), QStringLiteral("m")));
     setStatus(QStringLiteral("Cliquer sur le bouton Charger pour lire une chronophotographie"));
     RemplitGrille();
     resize(1100, 750);
@@ -225,38 +226,35 @@ QAction* TBitmapMecaForm::action(const QString& texte) const
 
 void TBitmapMecaForm::litReglages()
 {
-    QSettings ini(host.fichierIni(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("BMP"));
-    GrilleCB->setChecked(ini.value(QStringLiteral("Grille"), false).toBool());
-    signeYCB->setChecked(ini.value(QStringLiteral("SigneY"), false).toBool());
+    const SectionReglages ini(host.fichierIni(), QStringLiteral("BMP"));
+    GrilleCB->setChecked(ini.valeur(QStringLiteral("Grille"), false).toBool());
+    signeYCB->setChecked(ini.valeur(QStringLiteral("SigneY"), false).toBool());
     signeYCBClick();
-    Filtre = ini.value(QStringLiteral("Filtre"), 0).toInt();
+    Filtre = ini.valeur(QStringLiteral("Filtre"), 0).toInt();
     for (int i = 0; i <= kMaxSeries; ++i)
-        Couleur[i] = ini.value(QStringLiteral("Couleur%1").arg(i), kRougePur).toInt() & 0xFFFFFF;
+        Couleur[i] = ini.valeur(QStringLiteral("Couleur%1").arg(i), kRougePur).toInt() & 0xFFFFFF;
     for (int k = 0; k < 6; ++k) {
         const QString nom = QLatin1String(kNomsReperes[k]);
-        PointRepere[k] = QPoint(ini.value(nom + QLatin1Char('X'), 128 + 16 * k).toInt(),
-                                ini.value(nom + QLatin1Char('Y'), 128 + 16 * k).toInt());
+        PointRepere[k] = QPoint(ini.valeur(nom + QLatin1Char('X'), 128 + 16 * k).toInt(),
+                                ini.valeur(nom + QLatin1Char('Y'), 128 + 16 * k).toInt());
     }
 }
 
 void TBitmapMecaForm::ecritReglages() const
 {
-    QSettings ini(host.fichierIni(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("BMP"));
+    SectionReglages ini(host.fichierIni(), QStringLiteral("BMP"));
     for (int i = 0; i <= kMaxSeries; ++i)
-        ini.setValue(QStringLiteral("Couleur%1").arg(i), Couleur[i]);
+        ini.ecrit(QStringLiteral("Couleur%1").arg(i), Couleur[i]);
     for (int k = 0; k < 6; ++k) {
         const QString nom = QLatin1String(kNomsReperes[k]);
-        ini.setValue(nom + QLatin1Char('X'), PointRepere[k].x());
-        ini.setValue(nom + QLatin1Char('Y'), PointRepere[k].y());
+        ini.ecrit(nom + QLatin1Char('X'), PointRepere[k].x());
+        ini.ecrit(nom + QLatin1Char('Y'), PointRepere[k].y());
     }
-    ini.setValue(QStringLiteral("Grille"), GrilleCB->isChecked());
-    ini.setValue(QStringLiteral("SigneY"), signeYCB->isChecked());
-    ini.setValue(QStringLiteral("UniteX"), m_dlg->UniteEdit->text());
-    ini.setValue(QStringLiteral("Filtre"), Filtre);
-    ini.endGroup();
-    ini.sync();
+    ini.ecrit(QStringLiteral("Grille"), GrilleCB->isChecked());
+    ini.ecrit(QStringLiteral("SigneY"), signeYCB->isChecked());
+    ini.ecrit(QStringLiteral("UniteX"), m_dlg->UniteEdit->text());
+    ini.ecrit(QStringLiteral("Filtre"), Filtre);
+    ini.enregistre();
 }
 
 void TBitmapMecaForm::showEvent(QShowEvent* e)

@@ -340,10 +340,7 @@ OptionsDessin TvideoBmpForm::options() const
 
 void TvideoBmpForm::lisReglages()
 {
-    QSettings s(m_host.fichierIni(), QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("AVI"));
-    m_reglages = litReglagesPointage(s, modele);
-    s.endGroup();
+    m_reglages = litReglagesPointage(SectionReglages(m_host.fichierIni(), QStringLiteral("AVI")), modele);
     m_filterIndex = m_reglages.filtre;
     TraceEchCB->setChecked(m_reglages.dessin.axes);
     TracePointCB->setChecked(m_reglages.dessin.points);
@@ -372,11 +369,9 @@ void TvideoBmpForm::ecritReglages() const
     r.dessin.couleurAxe = o.couleurAxe;
     r.cible = controleur.CurseurPointage;
     r.filtre = m_filterIndex;
-    QSettings s(m_host.fichierIni(), QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("AVI"));
+    SectionReglages s(m_host.fichierIni(), QStringLiteral("AVI"));
     ecritReglagesPointage(s, r, modele);
-    s.endGroup();
-    s.sync();
+    s.enregistre();
     TabuloBtn->ecritReglages(m_host.fichierIni());
 }
 

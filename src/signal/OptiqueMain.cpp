@@ -27,6 +27,7 @@
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QScrollBar>
+#include "SectionReglages.h"
 #include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
@@ -379,15 +380,15 @@ void TOptiqueForm::branche()
 
 void TOptiqueForm::litReglages()
 {
-    const QSettings ini(host.fichierIni(), QSettings::IniFormat);
+    const SectionReglages ini(host.fichierIni(), QStringLiteral("Optique"));
     auto entier = [&ini](const char* cle, int defaut, int mini, int maxi) {
         bool ok = false;
-        const int v = ini.value(QStringLiteral("Optique/") + QLatin1String(cle)).toString().toInt(&ok);
+        const int v = ini.texte(QLatin1String(cle)).toInt(&ok);
         return ok ? std::clamp(v, mini, maxi) : defaut;
     };
     auto reel = [&ini](const char* cle, double defaut) {
         bool ok = false;
-        const double v = ini.value(QStringLiteral("Optique/") + QLatin1String(cle)).toString().toDouble(&ok);
+        const double v = ini.texte(QLatin1String(cle)).toDouble(&ok);
         return ok && std::isfinite(v) && v > 0 ? v : defaut;
     };
     largeurTrait = entier("Largeur", 1, 1, 5);
@@ -402,16 +403,16 @@ void TOptiqueForm::litReglages()
 
 void TOptiqueForm::ecritReglages() const
 {
-    QSettings ini(host.fichierIni(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("Optique"));
-    ini.setValue(QStringLiteral("Largeur"), largeurTrait);
-    ini.setValue(QStringLiteral("FilterSave"), FilterSave);
-    ini.setValue(QStringLiteral("FilterOpen"), FilterOpen);
-    ini.setValue(QStringLiteral("Echelle"), QString::number(m_profil.longueurEchelle, 'g', 17));
-    ini.setValue(QStringLiteral("Gamma"), QString::number(m_profil.Gamma, 'g', 17));
-    ini.setValue(QStringLiteral("Pixel"), QString::number(m_profil.dimPixel, 'g', 17));
-    ini.setValue(QStringLiteral("TypeEchelle"), int(m_profil.dimension));
-    ini.setValue(QStringLiteral("Moyenne"), MoyenneSE->value());
+    SectionReglages ini(host.fichierIni(), QStringLiteral("Optique"));
+    ini.ecrit(QStringLiteral("Largeur"), largeurTrait);
+    ini.ecrit(QStringLiteral("FilterSave"), FilterSave);
+    ini.ecrit(QStringLiteral("FilterOpen"), FilterOpen);
+    ini.ecrit(QStringLiteral("Echelle"), QString::number(m_profil.longueurEchelle, 'g', 17));
+    ini.ecrit(QStringLiteral("Gamma"), QString::number(m_profil.Gamma, 'g', 17));
+    ini.ecrit(QStringLiteral("Pixel"), QString::number(m_profil.dimPixel, 'g', 17));
+    ini.ecrit(QStringLiteral("TypeEchelle"), int(m_profil.dimension));
+    ini.ecrit(QStringLiteral("Moyenne"), MoyenneSE->value());
+    ini.enregistre();
 }
 
 // ---- window events ----

@@ -343,10 +343,7 @@ void TvidGrabForm::hint(const QString& h)
 
 void TvidGrabForm::lisReglages()
 {
-    QSettings s(m_host.fichierIni(), QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("AVI"));
-    const ReglagesPointage r = litReglagesPointage(s, modele, true);
-    s.endGroup();
+    const ReglagesPointage r = litReglagesPointage(SectionReglages(m_host.fichierIni(), QStringLiteral("AVI")), modele, true);
     m_filterIndex = r.filtre;
     options->TraceEchCB->setChecked(r.dessin.axes);
     options->setTracePoints(!r.dessin.points ? TOptionsVideoForm::tpSans
@@ -365,17 +362,15 @@ void TvidGrabForm::lisReglages()
 
 void TvidGrabForm::ecritReglages()
 {
-    QSettings s(m_host.fichierIni(), QSettings::IniFormat);
+    SectionReglages s(m_host.fichierIni(), QStringLiteral("AVI"));
     ReglagesPointage r;
     r.dessin = options->options();
     r.cible = controleur.CurseurPointage;
     r.incertitude = options->IncertitudeSE->value();
     r.filtre = m_filterIndex;
     modele.sensAxes = TsensAxes(options->axes());
-    s.beginGroup(QStringLiteral("AVI"));
     ecritReglagesPointage(s, r, modele, true);
-    s.endGroup();
-    s.sync();
+    s.enregistre();
 }
 
 void TvidGrabForm::OpenBtnClick()
