@@ -2,6 +2,13 @@
 
 set(KINEXO_WARNINGS -Wall -Wextra)
 
+# lld links the many test programs several times faster than the default linker.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=lld KINEXO_HAS_LLD)
+if(KINEXO_HAS_LLD)
+  add_link_options(-fuse-ld=lld)
+endif()
+
 # kx_library(<name> LIBS ...): static library of one subsystem folder, made of every .cpp in it.
 function(kx_library name)
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})

@@ -1,46 +1,42 @@
 #include "Aide.h"
 
+#include "Emplacements.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTextBrowser>
+#include <QMainWindow>
 #include <QUrl>
 
-namespace {
+void afficheAide(int contexte, QWidget* parent) { affichePageAide(QStringLiteral("index.html"), contexte, parent); }
 
-// Help pages are installed beside the executable (share/kinexo/aide) or found in the source tree.
-QString dossierAide()
+void affichePageAide(const QString& page, int contexte, QWidget* parent)
 {
-    const QString app = QCoreApplication::applicationDirPath();
-    for (const QString& c : {app + QStringLiteral("/aide"), app + QStringLiteral("/../share/kinexo/aide"),
-                             QStringLiteral(KINEXO_SOURCE_DIR "/resources/aide")}) {
-        if (QFileInfo::exists(c + QStringLiteral("/index.html")))
-            return QDir(c).absolutePath();
-    }
-    return {};
-}
-
-} // namespace
-
-void afficheAide(int contexte, QWidget* parent)
-{
-    static QPointer<QTextBrowser> fenetre;
+    // A window of its own (announced with its caption), the pages inside it.
+    static QPointer<QMainWindow> fenetre;
+    static QPointer<QTextBrowser> pages;
     if (!fenetre) {
-        fenetre = new QTextBrowser; // top-level, deleted on close
+        fenetre = new QMainWindow; // top-level, deleted on close
         fenetre->setAttribute(Qt::WA_DeleteOnClose);
         fenetre->setWindowTitle(QStringLiteral("Aide de Kinexo"));
-        fenetre->setOpenExternalLinks(true);
+        pages = new QTextBrowser(fenetre);
+        pages->setObjectName(QStringLiteral("PagesAide"));
+        pages->setOpenExternalLinks(true);
+        fenetre->setCentralWidget(pages);
         fenetre->resize(640, 520);
     }
     const QString dossier = dossierAide();
     if (dossier.isEmpty()) {
-        fenetre->setHtml(QStringLiteral("<p>Les pages d'aide ne sont pas installées.</p>"));
+        pages->setHtml(QStringLiteral("<p>Les pages d'aide ne sont pas installées.</p>"));
     } else {
-        QUrl url = QUrl::fromLocalFile(dossier + QStringLiteral("/index.html"));
-        url.setFragment(QStringLiteral("ctx%1").arg(contexte));
-        fenetre->setSource(url);
-        fenetre->scrollToAnchor(url.fragment());
+        QUrl url = QUrl::fromLocalFile(dossier + QLatin1Char('/') + page);
+        if (contexte >= 0)
+            url.setFragment(QStringLiteral("ctx%1").arg(contexte));
+        pages->setSource(url);
+        if (contexte >= 0)
+            pages->scrollToAnchor(url.fragment());
     }
     if (parent)
         fenetre->move(parent->window()->geometry().topRight() + QPoint(16, 0));

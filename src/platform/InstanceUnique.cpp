@@ -4,10 +4,12 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QUrl>
 
 namespace {
 
 const QByteArray kDemande = "MONTRE\n";
+const QByteArray kOuvre = "OUVRE\t";   // then the path, percent-encoded (a name may hold a new line)
 const QByteArray kReponse = "0\n";
 constexpr int kAttenteMs = 2000;
 
@@ -36,7 +38,7 @@ QString InstanceUnique::nomServeur()
     return QStringLiteral("KINEXO-") + user;
 }
 
-bool InstanceUnique::demandeALaCopieActive()
+bool InstanceUnique::demandeALaCopieActive(const QString& fichier)
 {
     QLockFile verrou(fichierVerrou());
     verrou.tryLock(kAttenteMs);
@@ -51,7 +53,7 @@ bool InstanceUnique::demandeALaCopieActive()
             ecoute(); // take the name while holding the lock
         return false;
     }
-    s.write(kDemande);
+    s.write(fichier.isEmpty() ? kDemande : kOuvre + QUrl::toPercentEncoding(fichier) + '\n');
     s.waitForBytesWritten(kAttenteMs);
     // The copy is there once it accepted; its answer only tells that it was heard.
     while (s.bytesAvailable() < kReponse.size() && s.waitForReadyRead(kAttenteMs)) {
@@ -84,9 +86,14 @@ void InstanceUnique::nouvelleConnexion()
         connect(c, &QLocalSocket::disconnected, c, &QObject::deleteLater);
         connect(c, &QLocalSocket::readyRead, this, [this, c] {
             while (c->canReadLine()) {
-                if (c->readLine() == kDemande) {
+                const QByteArray ligne = c->readLine();
+                if (ligne == kDemande) {
                     emit montreDemande();
                     c->write(kReponse);
+                } else if (ligne.startsWith(kOuvre) && ligne.endsWith('\n')) {
+                    const QString fichier = QUrl::fromPercentEncoding(ligne.mid(kOuvre.size()).chopped(1));
+                    c->write(kReponse);
+                    emit ouvertureDemandee(fichier);
                 }
             }
         });

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 extern "C" {
@@ -52,12 +53,37 @@ bool Mp3Decoder::decode(const QString& cheminSource, const QString& cheminWav, c
         return echec(QStringLiteral("Décodage du son impossible"));
     AVChannelLayout sortie;
     av_channel_layout_default(&sortie, canaux);
-    SwrContext* swrBrut = nullptr;
-    if (swr_alloc_set_opts2(&swrBrut, &sortie, AV_SAMPLE_FMT_S16, frequence, &ctx->ch_layout, ctx->sample_fmt,
-                            ctx->sample_rate, 0, nullptr) < 0)
-        return echec(QStringLiteral("Décodage du son impossible"));
-    std::unique_ptr<SwrContext, FermeSwr> swr(swrBrut);
-    if (swr_init(swr.get()) < 0)
+    // The converter is made for the layout, rate and sample format of the frames it gets: a
+    // stream whose frames change layout (stereo then mono) gets a new one at each change.
+    std::unique_ptr<SwrContext, FermeSwr> swr;
+    std::function<bool(SwrContext*)> flushSwr;
+    AVChannelLayout entreeCourante{};
+    struct Libere { AVChannelLayout* l; ~Libere() { av_channel_layout_uninit(l); } } libere{&entreeCourante};
+    int frequenceCourante = 0, formatCourant = -1;
+    auto prepare = [&](const AVChannelLayout& layout, int rate, int fmt) {
+        if (swr && rate == frequenceCourante && fmt == formatCourant && av_channel_layout_compare(&layout, &entreeCourante) == 0)
+            return true;
+        if (rate <= 0 || layout.nb_channels <= 0 || fmt < 0)
+            return false;
+        SwrContext* brutSwr = nullptr;
+        if (swr_alloc_set_opts2(&brutSwr, &sortie, AV_SAMPLE_FMT_S16, frequence, const_cast<AVChannelLayout*>(&layout), AVSampleFormat(fmt), rate, 0,
+                                nullptr) < 0)
+            return false;
+        std::unique_ptr<SwrContext, FermeSwr> nouveau(brutSwr);
+        if (swr_init(nouveau.get()) < 0)
+            return false;
+        // What the old converter still holds goes out before the change.
+        if (swr && flushSwr && !flushSwr(swr.get()))
+            return false;
+        swr = std::move(nouveau);
+        av_channel_layout_uninit(&entreeCourante);
+        av_channel_layout_copy(&entreeCourante, &layout);
+        frequenceCourante = rate;
+        formatCourant = fmt;
+        return true;
+    };
+    // Checks the decoder's first layout before anything is written.
+    if (!prepare(ctx->ch_layout, ctx->sample_rate, ctx->sample_fmt))
         return echec(QStringLiteral("Décodage du son impossible"));
 
     QSaveFile wav(cheminWav);
@@ -75,13 +101,13 @@ bool Mp3Decoder::decode(const QString& cheminSource, const QString& cheminWav, c
     int dernierPourcent = -1;
     bool plein = false;
 
-    auto ecrit = [&](const uint8_t** entree, int nb) {
-        const int maxSortie = swr_get_out_samples(swr.get(), nb);
+    auto ecrit = [&](SwrContext* conv, const uint8_t** entree, int nb) {
+        const int maxSortie = swr_get_out_samples(conv, nb);
         if (maxSortie <= 0)
             return true;
         tampon.resize(qsizetype(maxSortie) * canaux * 2);
         uint8_t* sortieBuf = reinterpret_cast<uint8_t*>(tampon.data());
-        const int n = swr_convert(swr.get(), &sortieBuf, maxSortie, entree, nb);
+        const int n = swr_convert(conv, &sortieBuf, maxSortie, entree, nb);
         if (n < 0)
             return false;
         qint64 octets = qint64(n) * canaux * 2;
@@ -94,6 +120,7 @@ bool Mp3Decoder::decode(const QString& cheminSource, const QString& cheminWav, c
         donnees += octets;
         return true;
     };
+    flushSwr = [&](SwrContext* conv) { return ecrit(conv, nullptr, 0); };
     auto recoit = [&]() {
         while (!plein) {
             const int r = avcodec_receive_frame(ctx.get(), trame.get());
@@ -101,7 +128,9 @@ bool Mp3Decoder::decode(const QString& cheminSource, const QString& cheminWav, c
                 return true;
             if (r < 0)
                 return true;  // a damaged frame is skipped
-            const bool ok = ecrit(const_cast<const uint8_t**>(trame->extended_data), trame->nb_samples);
+            // A frame whose layout cannot be converted is skipped like a damaged one.
+            const bool ok = !prepare(trame->ch_layout, trame->sample_rate, trame->format)
+                            || ecrit(swr.get(), const_cast<const uint8_t**>(trame->extended_data), trame->nb_samples);
             av_frame_unref(trame.get());
             if (!ok)
                 return false;
@@ -128,7 +157,7 @@ bool Mp3Decoder::decode(const QString& cheminSource, const QString& cheminWav, c
         }
     }
     avcodec_send_packet(ctx.get(), nullptr);
-    if (!recoit() || !ecrit(nullptr, 0))
+    if (!recoit() || (swr && !ecrit(swr.get(), nullptr, 0)))
         return echec(QStringLiteral("Impossible d'écrire le fichier %1").arg(cheminWav));
     if (donnees == 0) {
         wav.cancelWriting();

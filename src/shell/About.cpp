@@ -1,8 +1,11 @@
 #include "About.h"
 
+#include "Aide.h"
+#include "Emplacements.h"
+
 #include <QDate>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -19,7 +22,14 @@
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("A propos"));
-    ouvreAdresse = [](const QString& adresse) { return QDesktopServices::openUrl(QUrl(adresse)); };
+    // The release notes are a page of the installed help, shown in the help window.
+    ouvreAdresse = [this](const QString& adresse) {
+        const QUrl url(adresse);
+        if (adresse.isEmpty() || !url.isLocalFile() || !QFileInfo::exists(url.toLocalFile()))
+            return false;
+        affichePageAide(QFileInfo(url.toLocalFile()).fileName(), -1, this);
+        return true;
+    };
 
     auto* icone = new QLabel;
     icone->setPixmap(QIcon(QStringLiteral(":/kinexo.svg")).pixmap(64, 64));
@@ -30,6 +40,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     version->setObjectName(QStringLiteral("VersionLabel"));
     auto* description = new QLabel(QStringLiteral("Lecture de fichiers\nBMP JPG AVI MPG  MOV WAV GIF pour Tabulo"));
     auto* son = new QLabel(QStringLiteral("Sons et vidéos lus avec la bibliothèque FFmpeg"));
+    const QString exemples = dossierExemples();
+    auto* dossier = new QLabel(exemples.isEmpty() ? QStringLiteral("Exemples non installés")
+                                                  : QStringLiteral("Exemples : ") + exemples);
+    dossier->setObjectName(QStringLiteral("ExemplesLabel"));
+    dossier->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* textes = new QVBoxLayout;
     textes->addWidget(titre);
@@ -38,6 +53,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     textes->addWidget(description);
     textes->addSpacing(8);
     textes->addWidget(son);
+    textes->addWidget(dossier);
     textes->addStretch();
 
     auto* haut = new QHBoxLayout;
@@ -45,8 +61,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     haut->addSpacing(12);
     haut->addLayout(textes);
 
-    VersionBtn = new QPushButton(QStringLiteral("Version à jour"));
+    VersionBtn = new QPushButton(QStringLiteral("Notes de version"));
     VersionBtn->setToolTip(adressePage());
+    VersionBtn->setVisible(!adressePage().isEmpty());
     connect(VersionBtn, &QPushButton::clicked, this, &TAboutBox::VersionBtnClick);
     auto* boutons = new QDialogButtonBox(QDialogButtonBox::Ok);
     boutons->addButton(VersionBtn, QDialogButtonBox::ActionRole);
@@ -61,7 +78,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 
 QString TAboutBox::adressePage()
 {
-    return QStringLiteral("https://kinexo.example.org/");
+    const QString aide = dossierAide();
+    if (aide.isEmpty() || !QFileInfo::exists(aide + QStringLiteral("/nouveautes.html")))
+        return {};
+    return QUrl::fromLocalFile(aide + QStringLiteral("/nouveautes.html")).toString();
 }
 
 QString TAboutBox::texteVersion()

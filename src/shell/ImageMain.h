@@ -38,6 +38,11 @@ public:
     QWidget* fenetreOutil(Tmode m) const;
     QPushButton* boutonOutil(Tmode m) const;
 
+    // Which of several tools opens a file given from outside; mNone when cancelled. Replaceable (tests).
+    std::function<Tmode(QWidget* parent, const QString& fichier, const std::vector<Tmode>& outils)> choisitOutil =
+        choisitOutilParDefaut;
+    static Tmode choisitOutilParDefaut(QWidget* parent, const QString& fichier, const std::vector<Tmode>& outils);
+
     // Shows the folder browser; returns the chosen folder or an empty string. Replaceable (tests).
     std::function<QString(QWidget* parent, const QString& titre, const QString& depart)> choisitDossier;
 
@@ -50,6 +55,8 @@ public slots:
     // The folder buttons.
     void RepAviBtnClick(Repertoires::Champ champ);
     void AboutBtnClick();
+    // A file from the command line or a later copy: opens it in the tool for its kind.
+    void ouvreFichier(const QString& chemin);
 
 protected:
     void changeEvent(QEvent* e) override;

@@ -102,7 +102,7 @@ private:
     static constexpr int niveauMin = 4;
     std::vector<std::vector<std::int16_t>> m_resume;
 };
-using PvecteurSon = TvecteurSon*;
+using PvecteurSon = const TvecteurSon*;
 
 // Curve vectors indexed -8192..8192.
 using IndiceVecteur = int;

@@ -14,8 +14,12 @@ struct TresultatWav
     enum Etat { FichierAbsent, Erreur, Lu };
     Etat etat = FichierAbsent;
     // Names the failure ("Problème d'ouverture", "Format du fichier WAV non reconnu", "Format incorrect";
-    // empty when the file holds no whole frame). Never shown to the user.
+    // empty when the file holds no whole frame).
     QString erreur;
+    // What was wrong, in French words for the user (with erreur, see texteRefus).
+    QString detail;
+    // Read, but the user should know (a file cut before its declared end).
+    QString avertissement;
     QString nomFichier;
     quint32 FreqEch = 0;
     int bits = 0;
@@ -34,6 +38,13 @@ struct TresultatWav
 // Reads the file into son. A missing file changes nothing; any other failure empties son.
 TresultatWav litFichierWav(const QString& chemin, TvecteurSon& son);
 
+// The message for a refused file: its name, why, and that the sound already loaded stays.
+QString texteRefus(const QString& fichier, const TresultatWav& r);
+
+// A duration to the precision one sampling period gives (at least the millisecond): in
+// milliseconds below one second, else in seconds.
+QString texteDuree(double secondes, quint32 freqEch);
+
 // Frames per pixel of the whole-file view, rounded up to a power of two (1 when at most 1).
 int pasTracePour(int NbrePoints, int largeurPixels);
 
@@ -41,8 +52,14 @@ int pasTracePour(int NbrePoints, int largeurPixels);
 // too many integer digits switch to the general number text.
 QString texteFixe(double x, int precision, int decimales);
 
-// Decodes an MP3 file into the WAV file of the same name (".wav"), telling its progress through
-// legende ("Ouverture du fichier ...", "Conversion : n%", "Conversion terminée").
+// Extensions of the sound files decoded through FFmpeg rather than read as WAV.
+bool estSonCompresse(const QString& chemin);
+// Filter of the open dialog.
+QString filtreSons();
+
+// Decodes a compressed sound (MP3, M4A/AAC, Ogg Vorbis, Opus, FLAC...) into a WAV file in
+// `dossier` (the program's temporary folder: a user's file is never written), telling its
+// progress through legende ("Ouverture du fichier ...", "Conversion : n%", "Conversion terminée").
 // Returns the WAV path, or an empty string with the French reason in erreur.
-QString convertitMp3(const QString& cheminMp3, const std::function<void(const QString&)>& legende,
+QString convertitSon(const QString& source, const QString& dossier, const std::function<void(const QString&)>& legende,
                      QString* erreur = nullptr);

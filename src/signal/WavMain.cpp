@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPainter>
 #include <QSettings>
 #include <QSplitter>
@@ -57,8 +58,10 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     m_capture = [] { return creeSoundCapture(); };
     connect(m_player.get(), &SoundPlayer::termine, this, &TWaveForm::finLecture);
 
-    graphe.Son = &vecteurSon;
-    grapheZoom.Son = &vecteurSon;
+    graphe.Son = &document.son();
+    grapheZoom.Son = &document.son();
+    connect(&document, &TdocumentSon::sonChange, this, &TWaveForm::sonChange);
+    connect(&document, &TdocumentSon::selectionChangee, this, &TWaveForm::selectionChangee);
     nomFichierWav = m_host.tamponDir() + QStringLiteral("kinexo.wav");
     {
         QSettings ini(m_host.fichierIni(), QSettings::IniFormat);
@@ -66,7 +69,8 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
         FreqEch = ini.value(QStringLiteral("freq"), 11025).toUInt();
         NBits = ini.value(QStringLiteral("bits"), 8).toInt();
         IndexMode = ini.value(QStringLiteral("Mode"), 0).toInt();
-        if (FreqEch == 0)
+        // A damaged settings file must not give an impossible recording rate.
+        if (FreqEch == 0 || FreqEch > 192000)
             FreqEch = 11025;
         if (NBits != 8 && NBits != 16)
             NBits = 8;
@@ -93,7 +97,7 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     barre->addWidget(TabuloBtn);
     SauverWavBtn = bouton(QStringLiteral("Sauver (wav)"), QStringLiteral("Sauver dans un fichier son .WAV"));
     SauverTxtBtn = bouton(QStringLiteral("Sauver (txt)"), QStringLiteral("Sauver dans un fichier texte"));
-    FFTBtn = bouton(QStringLiteral("FFT"), QStringLiteral("Spectre de la partie écoutée"));
+    FFTBtn = bouton(QStringLiteral("FFT"), QStringLiteral("Spectre de la partie écoutée, ou de la sélection"));
     SonagrammeBtn = bouton(QStringLiteral("Sonagramme"), QStringLiteral("Sonagramme de la sélection"));
     QuitterBtn = bouton(QStringLiteral("Quitter"), QString());
     DivBtn = bouton(QStringLiteral("/2"), QStringLiteral("Diviser la fréquence d'échantillonnage par 2"));
@@ -103,6 +107,19 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     sonagrammeCB->setCurrentIndex(1);
     sonagrammeAction = barre->addWidget(sonagrammeCB);
     sonagrammeAction->setVisible(false);
+    // The spectrum's own transfer, beside the views' buttons while "FFT" is down.
+    auto* spectreBoite = new QWidget(barre);
+    auto* sl = new QHBoxLayout(spectreBoite);
+    sl->setContentsMargins(6, 0, 0, 0);
+    sl->addWidget(new QLabel(QStringLiteral("Spectre :"), spectreBoite));
+    SpectreBtn = new TransferButton(spectreBoite);
+    SpectreBtn->setObjectName(QStringLiteral("SpectreBtn"));
+    SpectreBtn->setToolTip(QStringLiteral("Envoi du spectre (f, amplitude) vers Tabulo"));
+    SpectreBtn->lisReglages(m_host.fichierIni());
+    SpectreBtn->setEnabled(false);
+    sl->addWidget(SpectreBtn);
+    spectreAction = barre->addWidget(spectreBoite);
+    spectreAction->setVisible(false);
     FFTBtn->setCheckable(true);
     SonagrammeBtn->setCheckable(true);
     JouerBtn->setEnabled(false);
@@ -192,6 +209,7 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
     connect(EnregistrerBtn, &QAction::triggered, this, &TWaveForm::EnregistrerBtnClick);
     connect(ModeBtn, &QAction::triggered, this, &TWaveForm::ModeBtnClick);
     connect(TabuloBtn, &TransferButton::transfert, this, &TWaveForm::TabuloBtnClick);
+    connect(SpectreBtn, &TransferButton::transfert, this, &TWaveForm::SpectreBtnClick);
     connect(SauverWavBtn, &QAction::triggered, this, &TWaveForm::SauverWavBtnClick);
     connect(SauverTxtBtn, &QAction::triggered, this, &TWaveForm::SauverTxtBtnClick);
     connect(QuitterBtn, &QAction::triggered, this, &TWaveForm::QuitterBtnClick);
@@ -205,7 +223,11 @@ TWaveForm::TWaveForm(ToolHost& host, QWidget* parent) : QMainWindow(parent, Qt::
 
     Timer1.setInterval(intervalleTimer);
     connect(&Timer1, &QTimer::timeout, this, &TWaveForm::Timer1Timer);
-    statusBar();   // the buttons' hints
+    Progression = new QProgressBar(this);
+    Progression->setRange(0, 100);
+    Progression->setMaximumWidth(200);
+    Progression->setVisible(false);
+    statusBar()->addPermanentWidget(Progression);   // beside the buttons' hints
     setFocusPolicy(Qt::StrongFocus);
     resize(1000, 640);
 }
@@ -236,23 +258,22 @@ bool TWaveForm::enLecture() const { return m_player && m_player->enLecture(); }
 FormatSon TWaveForm::formatLecture() const
 {
     FormatSon f;
-    f.frequence = int(FreqEch);
-    f.voies = estStereo(vecteurSon.formatWave) ? 2 : 1;
-    f.bits = est8Bits(vecteurSon.formatWave) ? 8 : 16;
+    f.frequence = int(document.FreqEch());
+    f.voies = estStereo(document.format()) ? 2 : 1;
+    f.bits = est8Bits(document.format()) ? 8 : 16;
     return f;
 }
 
 bool TWaveForm::fichierEstEnregistrement() const
 {
-    return !NomFichier.isEmpty() && QFileInfo(NomFichier) == QFileInfo(nomFichierWav);
+    return !document.vide() && QFileInfo(document.NomFichier()) == QFileInfo(nomFichierWav);
 }
 
 // ---------------------------------------------------------------- loading
 
 void TWaveForm::OuvrirBtnClick()
 {
-    const QString chemin = QFileDialog::getOpenFileName(this, QString(), repertoire,
-                                                        QStringLiteral("Fichiers sons (*.wav *.mp3 *.WAV *.MP3)"));
+    const QString chemin = QFileDialog::getOpenFileName(this, QString(), repertoire, filtreSons());
     if (chemin.isEmpty())
         return;
     ouvreFichier(chemin);
@@ -261,20 +282,34 @@ void TWaveForm::OuvrirBtnClick()
 void TWaveForm::ouvreFichier(const QString& chemin)
 {
     repertoire = QFileInfo(chemin).absolutePath();
-    if (QFileInfo(chemin).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0) {
+    if (estSonCompresse(chemin)) {
+        // Decoded into the temporary folder: a file of the user's beside it is never replaced.
+        const QString titre = windowTitle();
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        QElapsedTimer duree;
+        duree.start();
         QString erreur;
-        const QString wav = convertitMp3(chemin, [this](const QString& t) {
+        const QString wav = convertitSon(chemin, m_host.tamponDir() + QStringLiteral("sons/"), [&](const QString& t) {
             setWindowTitle(t);
+            if (t.startsWith(QStringLiteral("Conversion : "))) {
+                Progression->setValue(t.mid(13).chopped(1).toInt());
+                // Progress only for work that lasts.
+                if (duree.elapsed() > delaiProgressionMs)
+                    Progression->setVisible(true);
+            }
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }, &erreur);
+        Progression->setVisible(false);
         QApplication::restoreOverrideCursor();
+        setWindowTitle(titre);
         if (wav.isEmpty()) {
-            setWindowTitle(NomFichier.isEmpty() ? titreFenetre : windowTitle());
-            if (message)
-                message(erreur.isEmpty() ? QStringLiteral("Impossible de lire ce fichier MP3.") : erreur);
+            if (message) {
+                TresultatWav r;
+                r.detail = erreur.isEmpty() ? QStringLiteral("son illisible") : erreur;
+                message(texteRefus(chemin, r));
+            }
         } else {
-            litWav(wav);
+            litWav(wav, chemin);
         }
     } else {
         litWav(chemin);
@@ -282,55 +317,86 @@ void TWaveForm::ouvreFichier(const QString& chemin)
     SauverWavBtn->setEnabled(false);
 }
 
-void TWaveForm::videOutil()
-{
-    NomFichier.clear();
-    NbrePoints = 0;
-    debut = fin = 0;
-    TabuloBtn->setEnabled(false);
-    SauverTxtBtn->setEnabled(false);
-    JouerBtn->setEnabled(false);
-    m_jouable = false;
-    setWindowTitle(titreLectureSon);
-    LabelDuree->clear();
-    LabelSelection->clear();
-    LabelFreqReg->clear();
-}
-
-void TWaveForm::litWav(const QString& chemin)
+void TWaveForm::litWav(const QString& chemin, const QString& nom)
 {
     if (!QFileInfo::exists(chemin))
         return;
-    arreteLecture();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const TresultatWav r = litFichierWav(chemin, vecteurSon);
+    TvecteurSon lu;
+    const TresultatWav r = litFichierWav(chemin, lu);
     QApplication::restoreOverrideCursor();
-    if (!r.labelFrequence.isEmpty())
-        LabelFreq->setText(r.labelFrequence);
+    const QString montre = nom.isEmpty() ? chemin : nom;
     if (r.etat != TresultatWav::Lu) {
-        videOutil();
-    } else {
-        NomFichier = r.nomFichier;
-        FreqEch = r.FreqEch;
-        NbrePoints = r.NbrePoints;
-        TabuloBtn->setEnabled(true);
-        SauverTxtBtn->setEnabled(true);
-        StereoCB->setVisible(estStereo(r.format));
-        if (!StereoCB->isVisible())
-            StereoCB->setChecked(false);
-        setWindowTitle(r.titre);
-        debut = 0;
-        fin = NbrePoints - 1;
-        pasTrace = pasTracePour(NbrePoints, PaintBox->width());
-        LabelDuree->setText(r.labelDuree);
-        m_jouable = !est24Bits(r.format);
+        // The sound already loaded stays, and the user is told why.
+        if (message)
+            message(texteRefus(montre, r));
+        return;
+    }
+    arreteLecture();
+    m_tronque = r.tronque;
+    m_jouable = !est24Bits(r.format);
+    LabelFreq->setText(r.labelFrequence);
+    FreqEch = r.FreqEch;
+    document.charge(montre, r.FreqEch, std::move(lu));
+    if (!r.avertissement.isEmpty() && message)
+        message(r.avertissement);
+}
+
+// ---------------------------------------------------------------- document changes
+
+void TWaveForm::sonChange()
+{
+    const bool charge = !document.vide();
+    TabuloBtn->setEnabled(charge);
+    SauverTxtBtn->setEnabled(charge);
+    StereoCB->setVisible(charge && estStereo(document.format()));
+    if (!StereoCB->isVisible())
+        StereoCB->setChecked(false);
+    if (charge) {
+        QString titre = titreLectureSon + QStringLiteral(" [") + QFileInfo(document.NomFichier()).fileName()
+                        + QStringLiteral("]");
+        if (m_tronque)
+            titre += QStringLiteral(" (trop long donc tronqué)");
+        setWindowTitle(titre);
+        pasTrace = pasTracePour(document.NbrePoints(), PaintBox->width());
+        LabelDuree->setText(QStringLiteral("Durée=")
+                            + texteDuree(document.duree(document.NbrePoints()), document.FreqEch()));
         JouerBtn->setVisible(m_jouable);
         JouerBtn->setEnabled(m_jouable);
+    } else {
+        JouerBtn->setEnabled(false);
+        m_jouable = false;
+        setWindowTitle(titreLectureSon);
+        LabelDuree->clear();
+        LabelSelection->clear();
+        LabelFreqReg->clear();
     }
-    miseAJourSelection();
     PaintBox->update();
     PaintBoxZoom->update();
+}
+
+void TWaveForm::selectionChangee()
+{
     changeDF = true;
+    miseAJourSelection();
+    metsAJourAnalyses();
+    PaintBox->update();
+    PaintBoxZoom->update();
+}
+
+// The spectrum of the selection while nothing plays, and the sonagram when it is shown: both
+// computed here, so that painting only reads them.
+void TWaveForm::metsAJourAnalyses()
+{
+    if (!timerLecture())
+        spectre = AnalyseSon::spectreSelection(document);
+    SpectreBtn->setEnabled(spectre.valide);
+    if (SonagrammeBtn->isChecked() && changeDF && !document.vide()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        sonagramme.Calcul(document.debut(), document.fin(), &document.son());
+        QApplication::restoreOverrideCursor();
+        changeDF = false;
+    }
     if (PaintBoxFFT->isVisible())
         PaintBoxFFT->update();
 }
@@ -339,28 +405,29 @@ void TWaveForm::litWav(const QString& chemin)
 
 void TWaveForm::miseAJourSelection()
 {
-    if (NomFichier.isEmpty() || FreqEch == 0)
+    if (document.vide())
         return;
-    LabelSelection->setText(QStringLiteral("Durée=") + texteFixe(double(fin - debut) / FreqEch, 5, 2)
-                            + QStringLiteral(" s"));
-    pas.calcule(debut, fin, FreqEch);
+    LabelSelection->setText(QStringLiteral("Durée=")
+                            + texteDuree(document.duree(document.fin() - document.debut()), document.FreqEch()));
+    pas.calcule(document.debut(), document.fin(), document.FreqEch());
     LabelFreqReg->setText(pas.texte());
 }
 
 void TWaveForm::PaintBoxPaint(QPainter& p)
 {
     p.fillRect(PaintBox->rect(), Qt::white);
-    if (NomFichier.isEmpty())
+    if (document.vide())
         return;
     graphe.Canvas = &p;
     graphe.LimiteCourbe = Trectangle{2, 0, PaintBox->width() - 2, PaintBox->height()};
     graphe.debutS = 0;
-    graphe.finS = NbrePoints - 1;
+    graphe.finS = document.NbrePoints() - 1;
     graphe.DrawG();
     graphe.Canvas = nullptr;
+    peintGraduationsX(p, PaintBox->rect(), graduationsTemps(false), QColor(0, 0, 0));
     if (curseurT == curNormal) {
-        debutPB = graphe.Xecran(debut);
-        finPB = graphe.Xecran(fin);
+        debutPB = graphe.Xecran(document.debut());
+        finPB = graphe.Xecran(document.fin());
     }
     // The band inverts what lies under it, as an XOR pen would.
     p.save();
@@ -385,23 +452,61 @@ void TWaveForm::dessineCurseur(QPainter& p, int hauteur)
 void TWaveForm::PaintBoxZoomPaint(QPainter& p)
 {
     p.fillRect(PaintBoxZoom->rect(), Qt::white);
-    if (NomFichier.isEmpty())
+    if (document.vide())
         return;
     grapheZoom.Canvas = &p;
     grapheZoom.LimiteCourbe = Trectangle::depuis(PaintBoxZoom->rect());
-    grapheZoom.debutS = debut;
-    grapheZoom.finS = fin;
-    grapheZoom.pasS = (fin - debut) / 8192 + 1;
+    grapheZoom.debutS = document.debut();
+    grapheZoom.finS = document.fin();
+    grapheZoom.pasS = (document.fin() - document.debut()) / 8192 + 1;
     grapheZoom.DrawG();
     grapheZoom.Canvas = nullptr;
     p.setPen(QPen(Qt::black, 2));
     p.setBrush(Qt::NoBrush);
     p.drawRect(PaintBoxZoom->rect().adjusted(1, 1, -1, -1));
+    const QRect dedans = PaintBoxZoom->rect().adjusted(2, 2, -2, -2);
+    peintGraduationsX(p, dedans, graduationsTemps(true), QColor(0, 0, 0));
+    peintGraduationsY(p, dedans, graduationsAmplitude(), QColor(0, 0, 0));
+}
+
+// The mappings are those the last paint used (set by the view sizes and the selection).
+std::vector<Tgraduation> TWaveForm::graduationsTemps(bool zoom) const
+{
+    TgrapheSon g = zoom ? grapheZoom : graphe;
+    const QWidget* vue = zoom ? static_cast<QWidget*>(PaintBoxZoom) : static_cast<QWidget*>(PaintBox);
+    g.LimiteCourbe = zoom ? Trectangle::depuis(vue->rect()) : Trectangle{2, 0, vue->width() - 2, vue->height()};
+    g.debutS = zoom ? document.debut() : 0;
+    g.finS = zoom ? document.fin() : document.NbrePoints() - 1;
+    if (document.vide() || g.finS <= g.debutS)
+        return {};
+    g.coefficients();
+    return ::graduationsTemps(g, document.FreqEch(), g.debutS, std::max(2, vue->width() / 110));
+}
+
+std::vector<Tgraduation> TWaveForm::graduationsAmplitude() const
+{
+    TgrapheSon g = grapheZoom;
+    g.LimiteCourbe = Trectangle::depuis(PaintBoxZoom->rect());
+    g.debutS = document.debut();
+    g.finS = document.fin();
+    if (document.vide() || g.finS <= g.debutS)
+        return {};
+    g.coefficients();
+    return ::graduationsAmplitude(g, document.format(), std::max(4, PaintBoxZoom->height() / 40));
+}
+
+std::vector<Tgraduation> TWaveForm::graduationsSonagramme() const
+{
+    if (document.vide())
+        return {};
+    return graduationsFrequence(PaintBoxFFT->height(), document.FreqEch(),
+                                std::min(TvueSonagramme::binsAffiches(document.FreqEch()), 256),
+                                std::max(2, PaintBoxFFT->height() / 40));
 }
 
 void TWaveForm::PaintBoxMouseDown(QMouseEvent* e)
 {
-    if (NomFichier.isEmpty() || e->button() != Qt::LeftButton)
+    if (document.vide() || e->button() != Qt::LeftButton)
         return;
     const int x = int(e->position().x());
     const bool etroite = finPB - debutPB < 50;
@@ -427,7 +532,7 @@ void TWaveForm::PaintBoxMouseDown(QMouseEvent* e)
 
 void TWaveForm::PaintBoxMouseMove(QMouseEvent* e)
 {
-    if (NomFichier.isEmpty())
+    if (document.vide())
         return;
     const int x = int(e->position().x());
     const int gauche = graphe.LimiteCourbe.Left, droite = graphe.LimiteCourbe.Right;
@@ -469,7 +574,7 @@ void TWaveForm::PaintBoxMouseMove(QMouseEvent* e)
 
 void TWaveForm::PaintBoxMouseUp(QMouseEvent* e)
 {
-    if (NomFichier.isEmpty() || curseurT == curNormal)
+    if (document.vide() || curseurT == curNormal)
         return;
     const int x = int(e->position().x());
     PaintBox->unsetCursor();
@@ -478,7 +583,7 @@ void TWaveForm::PaintBoxMouseUp(QMouseEvent* e)
         graphe.MondeXY(xe, 0, xr, yr);
         return arrondi(xr) + graphe.debutS;
     };
-    const bool bout = curseurT != curDeplace;
+    int debut = document.debut(), fin = document.fin();
     switch (curseurT) {
     case curDebut:
         if (x < finPB)
@@ -497,42 +602,29 @@ void TWaveForm::PaintBoxMouseUp(QMouseEvent* e)
     case curNormal:
         break;
     }
-    debut = std::max(debut, 0);
-    fin = std::min(fin, NbrePoints - 1);
     fin = std::min(fin, PaintBox->width() * pasTrace - 1);
-    if (fin <= debut)
-        fin = std::min(NbrePoints - 1, debut + 1);
     curseurT = curNormal;
+    document.setSelection(debut, fin);
     PaintBox->update();
-    PaintBoxZoom->update();
-    if (bout)
-        changeDF = true;
-    if (SonagrammeBtn->isChecked())
-        PaintBoxFFT->update();
-    miseAJourSelection();
 }
 
 void TWaveForm::TailleClick(bool agrandir)
 {
-    if (NomFichier.isEmpty())
+    if (document.vide())
         return;
-    const bool ok = agrandir ? agranditSelection(debut, fin, NbrePoints) : reduitSelection(debut, fin);
-    if (!ok)
-        return;
-    PaintBox->update();
-    PaintBoxZoom->update();
-    changeDF = true;
-    if (SonagrammeBtn->isChecked())
-        PaintBoxFFT->update();
-    miseAJourSelection();
+    int debut = document.debut(), fin = document.fin();
+    const bool ok = agrandir ? agranditSelection(debut, fin, document.NbrePoints()) : reduitSelection(debut, fin);
+    if (ok)
+        document.setSelection(debut, fin);
 }
 
 // ---------------------------------------------------------------- play
 
 bool TWaveForm::lancePlayer()
 {
-    const int t = tailleTrame(vecteurSon.formatWave);
-    const QByteArray pcm = vecteurSon.donnees().mid(qsizetype(debut) * t, qsizetype(fin - debut + 1) * t);
+    const int t = tailleTrame(document.format());
+    const int debut = document.debut();
+    const QByteArray pcm = document.son().donnees().mid(qsizetype(debut) * t, qsizetype(document.fin() - debut + 1) * t);
     if (!m_player->joue(pcm, formatLecture(), debut)) {
         if (message)
             message(m_player->erreur());
@@ -543,7 +635,7 @@ bool TWaveForm::lancePlayer()
 
 void TWaveForm::JouerBtnClick()
 {
-    if (NomFichier.isEmpty() || !m_jouable || enLecture())
+    if (document.vide() || !m_jouable || enLecture())
         return;
     miseAJourSelection();
     if (const QString r = m_player->indisponible(); !r.isEmpty()) {
@@ -553,7 +645,7 @@ void TWaveForm::JouerBtnClick()
     }
     if (!lancePlayer())
         return;
-    if (lectureAvecTimer(debut, fin, FreqEch))
+    if (lectureAvecTimer(document.debut(), document.fin(), document.FreqEch()))
         Timer1.start();
     LabelPosition->setVisible(true);
     positionPB = debutPB;
@@ -574,17 +666,22 @@ void TWaveForm::Timer1Timer()
     }
     if (!enLecture())
         return;
-    const double secondes = double(m_player->position()) / FreqEch;
-    positionPB = graphe.Xecran(secondes * FreqEch);
-    LabelPosition->setText(texteFixe(secondes, 5, 1) + QStringLiteral(" s"));
+    const qint64 position = m_player->position();
+    positionPB = graphe.Xecran(double(position));
+    LabelPosition->setText(texteFixe(document.duree(double(position)), 5, 1) + QStringLiteral(" s"));
     PaintBox->update();
+    // The spectrum of what is heard now, computed here and only painted by the view.
+    if (FFTBtn->isChecked()) {
+        spectre = AnalyseSon::spectreEnLecture(document, position);
+        SpectreBtn->setEnabled(spectre.valide);
+    }
     if (FFTBtn->isChecked() || SonagrammeBtn->isChecked())
         PaintBoxFFT->update();
 }
 
 void TWaveForm::finLecture()
 {
-    if (BoucleCB->isChecked() && !NomFichier.isEmpty()) {
+    if (BoucleCB->isChecked() && !document.vide()) {
         miseAJourSelection();
         if (lancePlayer())
             return;
@@ -594,14 +691,14 @@ void TWaveForm::finLecture()
 
 void TWaveForm::lectureFichierTerminee()
 {
-    JouerBtn->setEnabled(m_jouable && !NomFichier.isEmpty());
+    JouerBtn->setEnabled(m_jouable && !document.vide());
     EnregistrerBtn->setEnabled(true);
     StopBtn->setEnabled(false);
     Timer1.stop();
     LabelPosition->setVisible(false);
     PaintBox->update();
-    if (PaintBoxFFT->isVisible())
-        PaintBoxFFT->update();
+    // Back to the spectrum of the selection.
+    metsAJourAnalyses();
 }
 
 void TWaveForm::arreteLecture()
@@ -625,7 +722,7 @@ void TWaveForm::StopBtnClick()
         Timer1.start();
         return;
     }
-    if (!NomFichier.isEmpty()) {
+    if (!document.vide()) {
         arreteLecture();
         return;
     }
@@ -645,10 +742,7 @@ void TWaveForm::EnregistrerBtnClick()
         return;
     }
     arreteLecture();
-    NomFichier.clear();
-    videOutil();
-    PaintBox->update();
-    PaintBoxZoom->update();
+    document.efface();
     JouerBtn->setEnabled(false);
     EnregistrerBtn->setEnabled(false);
     StopBtn->setEnabled(true);
@@ -678,7 +772,7 @@ void TWaveForm::arretEnregistrement()
         return;
     }
     litWav(nomFichierWav);
-    SauverWavBtn->setEnabled(!NomFichier.isEmpty());
+    SauverWavBtn->setEnabled(!document.vide());
 }
 
 void TWaveForm::ModeBtnClick()
@@ -718,7 +812,7 @@ void TWaveForm::SauverWavBtnClick()
 
 void TWaveForm::SauverTxtBtnClick()
 {
-    if (NomFichier.isEmpty())
+    if (document.vide())
         return;
     QString nom = nomSauvegarde(QStringLiteral("Fichier texte (*.txt)"));
     if (nom.isEmpty())
@@ -731,7 +825,8 @@ void TWaveForm::SauverTxtBtnClick()
 bool TWaveForm::ecritTexte(const QString& chemin)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QStringList l = lignesTexte(vecteurSon, debut, fin, FreqEch, StereoCB->isChecked());
+    const QStringList l = lignesTexte(document.son(), document.debut(), document.fin(), document.FreqEch(),
+                                      StereoCB->isChecked());
     const bool ok = writeFileAtomically(chemin, (l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
     QApplication::restoreOverrideCursor();
     if (!ok && message)
@@ -741,7 +836,7 @@ bool TWaveForm::ecritTexte(const QString& chemin)
 
 void TWaveForm::TabuloBtnClick(Destination destination)
 {
-    if (NomFichier.isEmpty())
+    if (document.vide())
         return;
     if (destination != Destination::Fichier && fichierEstEnregistrement()
         && question(QStringLiteral("Sauvegarde préliminaire des données dans un fichier Wav ?"))) {
@@ -752,19 +847,34 @@ void TWaveForm::TabuloBtnClick(Destination destination)
             copieEnregistrement(nom);
         }
     }
-    const bool stereo = StereoCB->isChecked() && estStereo(vecteurSon.formatWave);
+    const bool stereo = StereoCB->isChecked() && estStereo(document.format());
     TableSource source;
     source.avant = [this] { arreteLecture(); };
     source.table = [this, stereo](ExchangeText& t) {
-        pas.calcule(debut, fin, FreqEch);
-        tableTabulo(t, vecteurSon, debut, fin, FreqEch, pas.pasReg, stereo, EnveloppeCB->isChecked());
+        pas.calcule(document.debut(), document.fin(), document.FreqEch());
+        tableTabulo(t, document.son(), document.debut(), document.fin(), document.FreqEch(), pas.pasReg, stereo,
+                    EnveloppeCB->isChecked());
     };
     source.sections = [this, stereo](ExchangeText& t, bool) {
-        sectionsTabulo(t, stereo, fichierEstEnregistrement() ? QString() : NomFichier);
+        sectionsTabulo(t, stereo, fichierEstEnregistrement() ? QString() : document.NomFichier());
     };
     // A new Tabulo file is titled with the rate actually sent.
-    pas.calcule(debut, fin, FreqEch);
-    source.titre = titreAcquisition(FreqEch, pas.pasReg);
+    pas.calcule(document.debut(), document.fin(), document.FreqEch());
+    source.titre = titreAcquisition(document.FreqEch(), pas.pasReg);
+    m_host.transfert().envoie(this, destination, source);
+}
+
+void TWaveForm::SpectreBtnClick(Destination destination)
+{
+    if (!spectre.valide)
+        return;
+    // The spectrum shown when the button is pressed, even if the sound goes on.
+    const TspectreSon envoye = spectre;
+    TableSource source;
+    source.avant = [this] { arreteLecture(); };
+    source.table = [envoye](ExchangeText& t) { AnalyseSon::tableSpectre(t, envoye); };
+    source.sections = [](ExchangeText& t, bool) { AnalyseSon::sectionsSpectre(t); };
+    source.titre = QStringLiteral("Spectre à fech=%1 Hz").arg(envoye.freqEch);
     m_host.transfert().envoie(this, destination, source);
 }
 
@@ -772,23 +882,14 @@ void TWaveForm::TabuloBtnClick(Destination destination)
 
 void TWaveForm::DivBtnClick()
 {
-    if (NomFichier.isEmpty() || FreqEch < 2)
+    if (document.vide() || document.FreqEch() < 2)
         return;
     arreteLecture();
-    vecteurSon.diviseParDeux();
-    NbrePoints /= 2;
     graphe.debutS /= 2;
     graphe.finS /= 2;
-    debut /= 2;
-    fin /= 2;
-    FreqEch /= 2;
-    LabelFreq->setText(QStringLiteral("Fech=%1 Hz").arg(FreqEch));
-    miseAJourSelection();
-    PaintBox->update();
-    PaintBoxZoom->update();
-    changeDF = true;
-    if (PaintBoxFFT->isVisible())
-        PaintBoxFFT->update();
+    document.diviseParDeux();
+    FreqEch = document.FreqEch();
+    LabelFreq->setText(QStringLiteral("Fech=%1 Hz").arg(document.FreqEch()));
 }
 
 void TWaveForm::FFTSonagrammeClick(QAction* a)
@@ -799,8 +900,9 @@ void TWaveForm::FFTSonagrammeClick(QAction* a)
     const bool visible = FFTBtn->isChecked() || SonagrammeBtn->isChecked();
     PaintBoxFFT->setVisible(visible);
     sonagrammeAction->setVisible(SonagrammeBtn->isChecked());
+    spectreAction->setVisible(FFTBtn->isChecked());
     placeVues();
-    PaintBoxFFT->update();
+    metsAJourAnalyses();
 }
 
 void TWaveForm::sonagrammeCBChange(int index)
@@ -816,53 +918,39 @@ void TWaveForm::PaintBoxFFTPaint(QPainter& p)
     const QRect vue = PaintBoxFFT->rect();
     if (SonagrammeBtn->isChecked()) {
         p.fillRect(vue, palette().color(QPalette::Base));
-        if (NomFichier.isEmpty())
+        if (document.vide())
             return;
-        if (changeDF) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            sonagramme.Calcul(debut, fin, &vecteurSon);
-            QApplication::restoreOverrideCursor();
-            changeDF = false;
-        }
         // The selection view's mapping lines the columns up with the waveform above.
-        grapheZoom.LimiteCourbe = Trectangle::depuis(PaintBoxZoom->rect());
-        grapheZoom.debutS = debut;
-        grapheZoom.finS = fin;
-        grapheZoom.coefficients();
-        m_vueSonagramme.peint(p, vue, sonagramme, FreqEch, grapheZoom, palette());
+        TgrapheSon zoom = grapheZoom;
+        zoom.LimiteCourbe = Trectangle::depuis(PaintBoxZoom->rect());
+        zoom.debutS = document.debut();
+        zoom.finS = document.fin();
+        zoom.coefficients();
+        m_vueSonagramme.peint(p, vue, sonagramme, document.FreqEch(), zoom, palette());
+        peintGraduationsY(p, vue, graduationsSonagramme(), QColor(255, 255, 255));
         if (enLecture()) {
             // The sonagram follows the selection view, so the cursor uses that view's mapping.
             p.save();
             p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
             p.setPen(QPen(QColor(255, 0, 0), 1));
-            const int x = grapheZoom.Xecran(double(m_player->position()));
+            const int x = zoom.Xecran(double(m_player->position()));
             p.drawLine(x, 0, x, vue.height());
             p.restore();
         }
         return;
     }
-    if (!timerLecture() || NomFichier.isEmpty()) {
+    if (!spectre.valide) {
         TvueFFT::peintInvite(p, vue, palette());
-        textePic.clear();
         return;
     }
-    const double secondes = double(m_player->position()) / FreqEch;
-    debutFFT = TvueFFT::debutFenetre(FreqEch, secondes, NbrePoints);
-    double maxi = 1;
-    spectreFFT(debutFFT, debutFFT + 2048, &vecteurSon, maxi, spectre);
-    TvueFFT::peint(p, vue, spectre, maxi, FreqEch, palette());
-    textePic.clear();
-    if (const auto pic = frequencePic(debutFFT, debutFFT + 2048, vecteurSon)) {
-        const double hz = *pic * FreqEch / 2048;
-        // About a hundredth of a bin: one more digit would be noise.
-        const double resolution = 0.01 * FreqEch / 2048;
-        const int decimales = std::clamp(int(std::floor(-std::log10(resolution))), 0, 3);
-        textePic = QStringLiteral("Pic : ") + texteFixe(hz, 9, decimales) + QStringLiteral(" Hz");
+    TvueFFT::peint(p, vue, spectre.spectre, spectre.maxi, spectre.freqEch, palette());
+    const QString pic = spectre.textePic();
+    if (!pic.isEmpty()) {
         QFont f = p.font();
         f.setBold(true);
         p.setFont(f);
         p.setPen(palette().color(QPalette::Text));
-        p.drawText(vue.adjusted(0, 4, -8, 0), Qt::AlignRight | Qt::AlignTop, textePic);
+        p.drawText(vue.adjusted(0, 4, -8, 0), Qt::AlignRight | Qt::AlignTop, pic);
     }
 }
 
@@ -898,8 +986,8 @@ void TWaveForm::resizeEvent(QResizeEvent* e)
 {
     QMainWindow::resizeEvent(e);
     placeVues();
-    if (!NomFichier.isEmpty())
-        pasTrace = pasTracePour(NbrePoints, PaintBox->width());
+    if (!document.vide())
+        pasTrace = pasTracePour(document.NbrePoints(), PaintBox->width());
 }
 
 void TWaveForm::showEvent(QShowEvent* e)

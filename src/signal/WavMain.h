@@ -1,5 +1,8 @@
 #pragma once
+#include "AnalyseSon.h"
+#include "DocumentSon.h"
 #include "Fft.h"
+#include "Graduation.h"
 #include "Grapheu.h"
 #include "TestInWav.h"
 #include "WavExport.h"
@@ -16,6 +19,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QSplitter;
 class QToolButton;
 class SoundCapture;
@@ -63,20 +67,21 @@ public:
     // Save dialogs; tests replace it. Returns the chosen path, empty when cancelled.
     std::function<QString(const QString& filtre)> nomSauvegarde;
 
-    // Opens a .wav or .mp3 file as "Ouvrir" does after its dialog.
+    // Opens a sound file as "Ouvrir" does after its dialog: WAV read directly, the compressed
+    // formats decoded through a WAV in the temporary folder.
     void ouvreFichier(const QString& chemin);
-    // The WAV reader with all its effects on the window.
-    void litWav(const QString& chemin);
+    // The WAV reader with all its effects on the window. A refused file is named in a message
+    // and the sound already loaded stays. `nom`: the file to show (the source of a decoded WAV).
+    void litWav(const QString& chemin, const QString& nom = QString());
 
-    // State (names of the tool).
-    TvecteurSon vecteurSon;
-    QString NomFichier;
+    // The sound shown: samples, rate, file, selection.
+    TdocumentSon document;
+    // Recording rate (settings "freq"); it follows the last sound loaded.
     std::uint32_t FreqEch = 11025;
-    int NbrePoints = 0;
-    int debut = 0, fin = 0;
     int pasTrace = 1;
     TgrapheSon graphe, grapheZoom;
-    TvecteurFFT spectre{};
+    // What the FFT view shows, computed when the sound, the selection or the heard frame changes.
+    TspectreSon spectre;
     TcurseurTemps curseurT = curNormal;
     int debutPB = 0, finPB = 0, positionPB = 0;
     int Xdeplace = 0;
@@ -86,13 +91,12 @@ public:
     QDateTime startRecord;
     int compteur = 0, compteurMax = 0;
     bool changeDF = true;
-    int debutFFT = 0;
     int NBits = 8, IndexMode = 0;
     Tsonagramme sonagramme;
 
     // Controls.
     QAction *OuvrirBtn, *JouerBtn, *StopBtn, *EnregistrerBtn, *ModeBtn, *SauverWavBtn,
-        *SauverTxtBtn, *FFTBtn, *SonagrammeBtn, *QuitterBtn, *DivBtn, *sonagrammeAction;
+        *SauverTxtBtn, *FFTBtn, *SonagrammeBtn, *QuitterBtn, *DivBtn, *sonagrammeAction, *spectreAction;
     TransferButton* TabuloBtn;
     QComboBox* sonagrammeCB;
     QCheckBox *BoucleCB, *StereoCB, *EnveloppeCB;
@@ -101,8 +105,17 @@ public:
     TvueSon *PaintBox, *PaintBoxZoom, *PaintBoxFFT;
     QSplitter* Splitter;
     QTimer Timer1;
+    // Transfer of the spectrum shown (f, amplitude).
+    TransferButton* SpectreBtn;
+    QProgressBar* Progression;
+    // Work lasting longer than this shows its progress.
+    int delaiProgressionMs = 1000;
     // Frequency of the spectrum's strongest peak, shown in the FFT view; empty when none.
-    QString textePic;
+    QString textePic() const { return spectre.textePic(); }
+    // Scales drawn on the views, for the current sound and sizes.
+    std::vector<Tgraduation> graduationsTemps(bool zoom) const;
+    std::vector<Tgraduation> graduationsAmplitude() const;
+    std::vector<Tgraduation> graduationsSonagramme() const;
 
     bool enLecture() const;
     bool timerLecture() const { return Timer1.isActive() && !stopEnCours; }
@@ -114,6 +127,7 @@ public slots:
     void EnregistrerBtnClick();
     void ModeBtnClick();
     void TabuloBtnClick(Destination destination);
+    void SpectreBtnClick(Destination destination);
     void SauverWavBtnClick();
     void SauverTxtBtnClick();
     void DivBtnClick();
@@ -141,7 +155,9 @@ private:
     void dessineCurseur(QPainter& p, int hauteur);
     void FFTSonagrammeClick(QAction* a);
     void sonagrammeCBChange(int index);
-    void videOutil();
+    void sonChange();
+    void selectionChangee();
+    void metsAJourAnalyses();
     void miseAJourSelection();
     void arreteLecture();
     bool lancePlayer();
@@ -159,4 +175,5 @@ private:
     std::function<std::unique_ptr<SoundCapture>()> m_capture;
     TvueSonagramme m_vueSonagramme;
     bool m_jouable = false;   // "Jouer" visible: 8- or 16-bit samples
+    bool m_tronque = false;
 };

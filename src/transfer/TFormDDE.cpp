@@ -1,5 +1,7 @@
 #include "TFormDDE.h"
 
+#include "Emplacements.h"
+
 #include "Conversation.h"
 #include "Registre.h"
 
@@ -47,8 +49,8 @@ void TFormDDE::MajTabulo(const QString& repertoireTabulo)
         AppName = cheminProgramme(registre.value(QStringLiteral("Software/Tabulo/Tabulo/Path")).toString());
     if (AppName.isEmpty() || AppName == kExecutable) {
         // Nothing set: the stand-in installed beside this program.
-        const QString voisin = QCoreApplication::applicationDirPath() + QChar('/') + kExecutable;
-        AppName = QFileInfo(voisin).isExecutable() ? voisin : kExecutable;
+        const QString voisin = programmeVoisin(kExecutable);
+        AppName = voisin.isEmpty() ? kExecutable : voisin;
     }
 }
 

@@ -76,7 +76,7 @@ private slots:
         QVERIFY(ecritOctets(data + "kinexo.INI", "[Repertoire]\nVideo=/p/video/\n"
                                                  + (partage.isEmpty() ? QByteArray() : "Wav=" + partage.toUtf8() + "\n")));
         if (user == "#")
-            QVERIFY(ecritOctets(docs + "kinexo.INI", QByteArray("\xff\xfe\x00[[Rep\x00\n=\x01\x02", 16)));
+            QVERIFY(ecritOctets(docs + "kinexo.INI", QByteArray("\xff\xfe\x00[[Rep\x00\n=\x01\x02", 13)));
         else if (!user.isEmpty())
             QVERIFY(ecritOctets(docs + "kinexo.INI",
                                 "[AVI]\nZoom=2\n[Repertoire]\nWav=" + valeur(user).toUtf8() + "\n"));

@@ -94,8 +94,24 @@ private slots:
                                                   << int(f16stereo) << 250 << 0 << 7 * 498;
         QTest::newRow("data size past the end of file")
             << riff(fmt(1, 8000, 16) + "data" + le32(1000000) + rampe16(33) + "x") << lu << "" << int(f16) << 33 << 0 << 224;
-        QTest::newRow("3 channels read as mono frames") << riff(fmt(3, 8000, 16) + morceau("data", rampe16(9))) << lu << ""
-                                                        << int(f16) << 9 << 0 << 56;
+        // Any count but 1 or 2 used to read as interleaved mono, with a wrong duration.
+        for (int canaux : {0, 3, 6, 129})
+            QTest::addRow("%d channels refused", canaux)
+                << riff(fmt(canaux, 8000, 16) + morceau("data", rampe16(12))) << err << "Format du fichier WAV non reconnu"
+                << int(f8) << 0 << 0 << 0;
+        QTest::newRow("rate 0xFFFFFFFF refused") << riff(fmt(1, 0xFFFFFFFF, 16) + morceau("data", d)) << err
+                                                 << "Format du fichier WAV non reconnu" << int(f8) << 0 << 0 << 0;
+        // 32-bit float (format code 3), as common audio editors export: read as 16-bit words.
+        QByteArray flottants;
+        for (float v : {0.5f, -1.0f, 1.5f, 0.25f}) {
+            QByteArray b(4, '\0');
+            memcpy(b.data(), &v, 4);
+            flottants += b;
+        }
+        QByteArray fmtFlottant = fmt(1, 48000, 32);
+        fmtFlottant[8] = 3;
+        QTest::newRow("32-bit float") << riff(fmtFlottant + morceau("data", flottants)) << lu << "" << int(f16) << 4 << 16384
+                                      << 8192;
         QTest::newRow("8-bit stereo") << riff(fmt(2, 8000, 8) + morceau("data", QByteArray("\x10\x20\x30\x40\x50", 5)))
                                       << lu << "" << int(f8stereo) << 2 << 0x10 << 0x30;
         QTest::newRow("24-bit stereo")
@@ -165,11 +181,12 @@ private slots:
         TvecteurSon son;
         const TresultatWav r = litFichierWav(chemin, son);
         QCOMPARE(r.labelFrequence, QStringLiteral("Fech=11025 Hz ; 16 bits"));
-        QCOMPARE(r.labelDuree, QStringLiteral("Durée=1.50 s"));
+        // To one sampling period.
+        QCOMPARE(r.labelDuree, QStringLiteral("Durée=1.50005 s"));
         QCOMPARE(r.titre, QStringLiteral("Lecture de fichier son pour Tabulo [Un son.wav]"));
         QVERIFY(!r.tronque);
         setSeparateurDecimal(',');
-        QCOMPARE(litFichierWav(chemin, son).labelDuree, QStringLiteral("Durée=1,50 s"));
+        QCOMPARE(litFichierWav(chemin, son).labelDuree, QStringLiteral("Durée=1,50005 s"));
         setSeparateurDecimal('.');
         // The rate label stays when a later step fails.
         const QString sansData = ecrit(QStringLiteral("sans.wav"), riff(fmt(2, 8000, 8)));
@@ -243,6 +260,64 @@ private slots:
         QCOMPARE(r.NbrePoints, 4);
         QVERIFY(!r.tronque);
         QVERIFY(!r.titre.contains(QStringLiteral("tronqué")));
+    }
+
+    // A file cut before its declared end: what is there is read, and the user is told.
+    void cutFileIsReadWithAWarning()
+    {
+        const QString chemin = ecrit(QStringLiteral("coupe.wav"), riff(fmt(1, 8000, 16) + "data" + le32(1000) + rampe16(33)));
+        TvecteurSon son;
+        const TresultatWav r = litFichierWav(chemin, son);
+        QCOMPARE(int(r.etat), int(TresultatWav::Lu));
+        QCOMPARE(r.NbrePoints, 33);
+        QCOMPARE(r.avertissement, QStringLiteral("Le fichier « coupe.wav » est incomplet : 33 échantillons lus sur 500 annoncés."));
+    }
+
+    // Every refusal names the file and says why, in French.
+    void refusalsSayWhy_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<QString>("raison");
+        QTest::newRow("text file") << QByteArray("Bonjour, ceci est un texte et non un son.\n")
+                                   << "Format du fichier WAV non reconnu : ce n'est pas un fichier son WAV";
+        QTest::newRow("empty data") << riff(fmt(1, 11025, 16) + morceau("data", "")) << "le fichier ne contient aucun échantillon";
+        QTest::newRow("6 channels") << riff(fmt(6, 8000, 16) + morceau("data", rampe16(12)))
+                                    << "Format du fichier WAV non reconnu : 6 voies ; seuls les sons mono et stéréo sont lus";
+        QTest::newRow("rate 0xFFFFFFFF") << riff(fmt(1, 0xFFFFFFFF, 16) + morceau("data", rampe16(12)))
+                                         << "Format du fichier WAV non reconnu : fréquence d'échantillonnage impossible "
+                                            "(4294967295 Hz)";
+        QTest::newRow("compressed") << riff(fmt(1, 8000, 16).replace(8, 1, "\x11") + morceau("data", rampe16(12)))
+                                    << "Format du fichier WAV non reconnu : son compressé (code de format 17) ; seuls les "
+                                       "sons PCM sont lus";
+    }
+    void refusalsSayWhy()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(QString, raison);
+        const QString chemin = ecrit(QStringLiteral("refus.wav"), fichier);
+        TvecteurSon son;
+        const TresultatWav r = litFichierWav(chemin, son);
+        QCOMPARE(int(r.etat), int(TresultatWav::Erreur));
+        QCOMPARE(texteRefus(chemin, r), QStringLiteral("Le fichier « refus.wav » n'a pas été ouvert.\n") + raison
+                                            + QStringLiteral(".\nLe son déjà chargé est conservé."));
+    }
+
+    void durations_data()
+    {
+        QTest::addColumn<int>("trames");
+        QTest::addColumn<int>("frequence");
+        QTest::addColumn<QString>("texte");
+        QTest::newRow("100 frames at 44100 Hz") << 100 << 44100 << "2.27 ms";
+        QTest::newRow("441 frames at 44100 Hz") << 441 << 44100 << "10.00 ms";
+        QTest::newRow("one 440 Hz period at 8000 Hz") << 18 << 8000 << "2.3 ms";
+        QTest::newRow("two seconds at 11025 Hz") << 22050 << 11025 << "2.00000 s";
+    }
+    void durations()
+    {
+        QFETCH(int, trames);
+        QFETCH(int, frequence);
+        QFETCH(QString, texte);
+        QCOMPARE(texteDuree(double(trames) / frequence, quint32(frequence)), texte);
     }
 
     void frameStepOfTheWholeView_data()

@@ -1,6 +1,7 @@
 #include "LectureWav.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -63,6 +64,7 @@ class TestMp3Decoder : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
+    QString sortie() const { return dir.filePath(QStringLiteral("tampon/")); }
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
@@ -96,9 +98,9 @@ private slots:
 
         QStringList legendes;
         QString erreur;
-        const QString wav = convertitMp3(mp3, [&](const QString& t) { legendes << t; }, &erreur);
+        const QString wav = convertitSon(mp3, sortie(), [&](const QString& t) { legendes << t; }, &erreur);
         QVERIFY2(!wav.isEmpty(), qPrintable(erreur));
-        QCOMPARE(wav, mp3.left(mp3.size() - 4) + QStringLiteral(".wav"));
+        QCOMPARE(wav, sortie() + QStringLiteral("Essai %1.wav").arg(QTest::currentDataTag()));
         QCOMPARE(legendes.first(), QStringLiteral("Ouverture du fichier ..."));
         QCOMPARE(legendes.last(), QStringLiteral("Conversion terminée"));
         QVERIFY(legendes.contains(QStringLiteral("Conversion : 100%")));
@@ -131,24 +133,71 @@ private slots:
         QVERIFY(ecritOctets(faux, bruit));
         QString erreur;
         QStringList legendes;
-        QVERIFY(convertitMp3(faux, [&](const QString& t) { legendes << t; }, &erreur).isEmpty());
+        QVERIFY(convertitSon(faux, sortie(), [&](const QString& t) { legendes << t; }, &erreur).isEmpty());
         QVERIFY(!erreur.isEmpty());
         QVERIFY(!legendes.contains(QStringLiteral("Conversion terminée")));
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("faux.wav"))));
+        QVERIFY(!QFile::exists(sortie() + QStringLiteral("faux.wav")));
     }
 
-    void existingWavIsReplaced()
+    // The decoded WAV goes to the program's folder: a WAV of the same name beside the MP3 is the
+    // user's and stays byte for byte, and a read-only folder (a CD, a locked key) still opens.
+    void userFilesAreNeverWritten()
     {
         const QString source = dir.filePath(QStringLiteral("court.wav"));
-        const QString mp3 = dir.filePath(QStringLiteral("remplace.mp3"));
         QVERIFY(ecritOctets(source, wavAvecClics(1, 8000, 8000, {{4000, 0}})));
+        QTemporaryDir classe;
+        const QString mp3 = classe.filePath(QStringLiteral("remplace.mp3"));
         QVERIFY(encodeMp3(source, mp3));
-        QVERIFY(ecritOctets(dir.filePath(QStringLiteral("remplace.wav")), "ancien"));
+        const QByteArray sienne("RIFF le fichier de l'utilisateur");
+        QVERIFY(ecritOctets(classe.filePath(QStringLiteral("remplace.wav")), sienne));
+        QFile::setPermissions(classe.path(), QFile::ReadOwner | QFile::ExeOwner);
         QString erreur;
-        const QString wav = convertitMp3(mp3, {}, &erreur);
+        const QString wav = convertitSon(mp3, sortie(), {}, &erreur);
+        QFile::setPermissions(classe.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY2(!wav.isEmpty(), qPrintable(erreur));
+        QVERIFY(!wav.startsWith(classe.path()));
         TvecteurSon son;
         QCOMPARE(litFichierWav(wav, son).NbrePoints, 8000);
+        QFile f(classe.filePath(QStringLiteral("remplace.wav")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), sienne);
+        QCOMPARE(QDir(classe.path()).entryList(QDir::Files).size(), 2);
+    }
+
+    // MP3 frames whose channel count changes (stereo then mono) used to crash the converter,
+    // made once for the stream's first layout. Each frame is now converted from its own.
+    void channelCountChangingMidStream()
+    {
+        const QString stereo = dir.filePath(QStringLiteral("st.wav")), mono = dir.filePath(QStringLiteral("mo.wav"));
+        QVERIFY(ecritOctets(stereo, wavAvecClics(2, 44100, 22050, {{5000, 0}, {9000, 1}})));
+        QVERIFY(ecritOctets(mono, wavAvecClics(1, 44100, 22050, {{11000, 0}})));
+        QVERIFY(encodeMp3(stereo, dir.filePath(QStringLiteral("st.mp3"))));
+        QVERIFY(encodeMp3(mono, dir.filePath(QStringLiteral("mo.mp3"))));
+        QFile a(dir.filePath(QStringLiteral("st.mp3"))), b(dir.filePath(QStringLiteral("mo.mp3")));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QString suite = dir.filePath(QStringLiteral("stereo-puis-mono.mp3"));
+        QVERIFY(ecritOctets(suite, a.readAll() + b.readAll()));
+        QStringList fichiers{suite};
+        const QString partage = QStringLiteral(KX_DAMAGED_DIR "/segv-stereo-then-mono.mp3");
+        if (QFile::exists(partage))
+            fichiers << partage;
+        for (const QString& f : fichiers) {
+            QString erreur;
+            const QString wav = convertitSon(f, sortie(), {}, &erreur);
+            QVERIFY2(!wav.isEmpty(), qPrintable(f + " : " + erreur));
+            TvecteurSon son;
+            const TresultatWav r = litFichierWav(wav, son);
+            QCOMPARE(int(r.etat), int(TresultatWav::Lu));
+            QCOMPARE(int(r.format), int(f16stereo));
+            if (f == suite) {
+                // Both parts are there, the mono one on both channels.
+                QVERIFY2(r.NbrePoints >= 44100 - 2 * 1152 && r.NbrePoints <= 44100 + 4 * 1152,
+                         qPrintable(QString::number(r.NbrePoints)));
+                const int clic = crete(son, 22050 + 2000, r.NbrePoints - 1, false);
+                QVERIFY(std::abs(son.droite(clic) - son.gauche(clic)) < 600);
+                QVERIFY(std::abs(son.gauche(clic)) > 10000);
+            }
+        }
     }
 };
 
