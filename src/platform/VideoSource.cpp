@@ -2,20 +2,28 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QMetaObject>
+#include <QTransform>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
 #include <set>
 #include <thread>
 
+#include <cmath>
+#include <cstring>
+#include <malloc.h>
 #include <sys/mman.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
@@ -62,11 +70,29 @@ struct Trame
     int linesize[4] = {};
     int format = AV_PIX_FMT_NONE;
     int w = 0, h = 0;
-    AVColorSpace cs = AVCOL_SPC_UNSPECIFIED;
-    AVColorRange range = AVCOL_RANGE_UNSPECIFIED;
+    // Kept as numbers: a damaged file can carry values outside FFmpeg's enumerations.
+    int cs = AVCOL_SPC_UNSPECIFIED;
+    int range = AVCOL_RANGE_UNSPECIFIED;
     qint64 octets = 0;
     int pins = 0; // being converted on the caller's thread: not evicted
 };
+
+// An enumeration field of a decoded frame read as the number stored, so that a value outside
+// the enumeration (written by the decoder from a damaged stream) is never held in the enum type.
+template <typename E>
+int champEnum(const E& champ, int nb, int defaut)
+{
+    static_assert(sizeof(E) == sizeof(int));
+    int v;
+    std::memcpy(&v, &champ, sizeof v);
+    return v >= 0 && v < nb ? v : defaut;
+}
+
+// Longest believable time from one image to the next: beyond it the file's timestamps are
+// taken as damaged (an MP4 whose time scale is 0 gives hundreds of seconds per image).
+constexpr double kIntervalleMax = 10.0;
+// Rate used when the timestamps are impossible and the stream declares no usable rate.
+constexpr double kDebitSecours = 25.0;
 
 } // namespace
 
@@ -82,6 +108,13 @@ public:
             munmap(p, n);
     }
     size_t slotSize() const { return m_slot; }
+    qint64 octets() const
+    {
+        qint64 t = 0;
+        for (auto& z : m_zones)
+            t += qint64(z.second);
+        return t;
+    }
     // A slot of at least `besoin` bytes, or nullptr when images are not all of one size.
     uint8_t* prend(size_t besoin, qint64 limite)
     {
@@ -130,6 +163,7 @@ struct VideoSource::State
     int stream = -1;
     AVRational tb{1, 1};
     std::vector<int64_t> pts;     // presentation order
+    std::vector<int64_t> seekTs;  // what the demuxer seeks by (pts or dts) for each image
     std::vector<uint8_t> key;
     std::vector<int> keyBefore;   // keyframe at or before each image
     std::vector<double> times;
@@ -138,6 +172,13 @@ struct VideoSource::State
     QSize size;
     QString codec, codecLong, tag, format;
     int keyframes = 0;
+    // Pictures after the first one decoded from a keyframe are numbered in order rather than
+    // by their stamps, which the stream does not carry for every picture.
+    bool parOrdre = false;
+    int64_t decalagePts = 0;                  // presentation minus decoding time, then
+    int64_t dtsApresSaut = AV_NOPTS_VALUE;    // the keyframe packet read first after a seek
+    int rotation = 0; // clockwise quarter turns that show the picture upright: 0, 90, 180, 270
+    QString avertissement;
 
     // Shared with the worker.
     std::mutex m;
@@ -160,6 +201,7 @@ struct VideoSource::State
 
     // Worker only.
     int nextIdx = -1;        // image the decoder gives next, -1 when it must seek first
+    std::atomic<int> decodee{-1}; // last image decoded, for the progress of a long wait
     int minAccept = 0;       // images before the last seek target are not trusted
     int seekGoal = -1;
     int seekKey = -1;
@@ -182,7 +224,8 @@ struct VideoSource::State
         if (worker.joinable())
             worker.join();
         for (auto& [i, t] : cache)
-            av_frame_free(&t.frame);
+            libere(t); // slots go back to the reserve, which the next file reuses
+        cache.clear();
         av_packet_free(&pkt);
         av_frame_free(&frm);
         avcodec_free_context(&dec);
@@ -314,8 +357,8 @@ struct VideoSource::State
                 t.format = frm->format;
                 t.w = frm->width;
                 t.h = frm->height;
-                t.cs = frm->colorspace;
-                t.range = frm->color_range;
+                t.cs = champEnum(frm->colorspace, AVCOL_SPC_NB, AVCOL_SPC_UNSPECIFIED);
+                t.range = champEnum(frm->color_range, AVCOL_RANGE_NB, AVCOL_RANGE_UNSPECIFIED);
                 if (t.slot) {
                     av_image_fill_arrays(t.data, t.linesize, t.slot, AVPixelFormat(t.format), t.w, t.h, 64);
                     av_image_copy(t.data, t.linesize, const_cast<const uint8_t**>(frm->data), frm->linesize,
@@ -343,14 +386,24 @@ struct VideoSource::State
 
     void seekTo(int k)
     {
+        // Streams whose pictures are numbered in order: their stamps after a jump (rebuilt by
+        // the parser from wherever it lands) do not tell which picture comes out, so decoding
+        // starts over from the first image. Exact; the cache keeps what it decoded.
+        if (parOrdre)
+            k = 0;
         seekKey = k;
         avcodec_flush_buffers(dec);
+        // The demuxer seeks by decoding time unless it says it seeks by presentation time.
+        int r;
         if (k <= 0)
-            avformat_seek_file(fmt, stream, INT64_MIN, pts[0], pts[0], 0);
+            r = avformat_seek_file(fmt, stream, INT64_MIN, seekTs[0], seekTs[0], 0);
         else
-            av_seek_frame(fmt, stream, pts[size_t(k)], AVSEEK_FLAG_BACKWARD);
+            r = av_seek_frame(fmt, stream, seekTs[size_t(k)], AVSEEK_FLAG_BACKWARD);
+        if (r < 0 && k <= 0 && !(fmt->iformat->flags & AVFMT_NO_BYTE_SEEK))
+            av_seek_frame(fmt, stream, 0, AVSEEK_FLAG_BYTE);
         nextIdx = k;
         minAccept = k;
+        dtsApresSaut = AV_NOPTS_VALUE;
         justSeeked = true;
         eofSent = false;
     }
@@ -364,7 +417,7 @@ struct VideoSource::State
             seekGoal = goal;
             seekRetries = 0;
         }
-        if (nextIdx < 0 || nextIdx > goal || k > nextIdx)
+        if (nextIdx < 0 || nextIdx > goal || (k > nextIdx && !parOrdre))
             seekTo(k);
         for (;;) {
             const int r = avcodec_receive_frame(dec, frm);
@@ -372,28 +425,37 @@ struct VideoSource::State
                 int64_t ts = frm->best_effort_timestamp;
                 if (ts == AV_NOPTS_VALUE)
                     ts = frm->pts;
-                const int i = ts == AV_NOPTS_VALUE ? std::min(nextIdx, count() - 1) : indexOfTs(ts);
+                int i;
+                if (parOrdre && justSeeked && dtsApresSaut != AV_NOPTS_VALUE)
+                    i = indexOfTs(dtsApresSaut + decalagePts); // the keyframe comes out first
+                else if (ts == AV_NOPTS_VALUE || (parOrdre && !justSeeked && nextIdx >= 0))
+                    i = std::min(nextIdx, count() - 1);
+                else
+                    i = indexOfTs(ts);
                 if (i < minAccept) {
                     av_frame_unref(frm);
                     continue;
                 }
-                if (justSeeked && i > goal) {
-                    // Landed after the keyframe asked for: go back further, then from the start.
-                    av_frame_unref(frm);
+                if (justSeeked && i > seekKey) {
+                    // The first image after a seek is not the keyframe asked for: the demuxer
+                    // landed further on. Go back a keyframe, then from the start; after that,
+                    // the images skipped cannot be decoded.
                     justSeeked = false;
-                    ++seekRetries;
-                    if (seekRetries <= 2 && seekKey > 0)
-                        seekTo(keyBefore[size_t(seekKey - 1)]);
-                    else if (seekRetries <= 3)
-                        seekTo(0);
-                    else {
+                    if (seekRetries < 3) {
+                        av_frame_unref(frm);
+                        ++seekRetries;
+                        seekTo(seekRetries <= 2 && seekKey > 0 ? keyBefore[size_t(seekKey - 1)] : 0);
+                        continue;
+                    }
+                    if (i > goal) {
+                        av_frame_unref(frm);
                         echecs.push_back(goal);
                         nextIdx = -1;
                         return -1;
                     }
-                    continue;
                 }
                 justSeeked = false;
+                decodee.store(i);
                 if (i > goal)
                     for (int j = std::max(nextIdx, 0); j < i; ++j)
                         if (j <= goal)
@@ -424,8 +486,17 @@ struct VideoSource::State
                 eofSent = true;
                 continue;
             }
-            if (pkt->stream_index == stream && pkt->size > 0)
+            if (pkt->stream_index == stream && pkt->size > 0) {
+                if (parOrdre && justSeeked && dtsApresSaut == AV_NOPTS_VALUE) {
+                    // Start at a keyframe, and know which one.
+                    if (!(pkt->flags & AV_PKT_FLAG_KEY) || pkt->dts == AV_NOPTS_VALUE) {
+                        av_packet_unref(pkt);
+                        continue;
+                    }
+                    dtsApresSaut = pkt->dts;
+                }
                 avcodec_send_packet(dec, pkt); // a corrupt packet is dropped; decoding goes on
+            }
             av_packet_unref(pkt);
         }
     }
@@ -442,6 +513,169 @@ VideoSource::VideoSource(QObject* parent)
 
 VideoSource::~VideoSource() = default;
 
+namespace {
+
+// Clockwise turn (0, 90, 180, 270) that shows a stream upright, from its display matrix.
+int rotationAffichage(const AVStream* st)
+{
+    const uint8_t* m = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+    if (!m)
+        return 0;
+    const double a = av_display_rotation_get(reinterpret_cast<const int32_t*>(m)); // anticlockwise
+    if (std::isnan(a))
+        return 0;
+    const int q = int(std::lround(-a / 90.0));
+    return ((q % 4) + 4) % 4 * 90;
+}
+
+} // namespace
+
+// Everything open() learns from a file, up to the index; false with the message in `erreur`.
+bool VideoSource::ouvreEtIndexe(State& s, const QString& path, bool sansListeMontage, QString& erreur) const
+{
+    const QString nom = QFileInfo(path).fileName();
+    AVDictionary* opts = nullptr;
+    if (sansListeMontage)
+        av_dict_set(&opts, "ignore_editlist", "1", 0);
+    const int ro = avformat_open_input(&s.fmt, QFile::encodeName(path).constData(), nullptr, &opts);
+    av_dict_free(&opts);
+    if (ro < 0) {
+        erreur = QStringLiteral("Impossible de lire le fichier « %1 » : format vidéo non reconnu.").arg(nom);
+        return false;
+    }
+    if (avformat_find_stream_info(s.fmt, nullptr) < 0) {
+        erreur = QStringLiteral("Le fichier « %1 » est illisible.").arg(nom);
+        return false;
+    }
+    const AVCodec* codec = nullptr;
+    s.stream = av_find_best_stream(s.fmt, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (s.stream == AVERROR_STREAM_NOT_FOUND || s.stream < 0) {
+        if (s.stream == AVERROR_DECODER_NOT_FOUND) {
+            const int vs = av_find_best_stream(s.fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+            const char* n = vs >= 0 ? avcodec_get_name(s.fmt->streams[vs]->codecpar->codec_id) : "?";
+            erreur = QStringLiteral("Aucun décodeur pour le codec « %1 » du fichier « %2 ».")
+                         .arg(QString::fromUtf8(n), nom);
+        } else {
+            erreur = QStringLiteral("Le fichier « %1 » ne contient pas d'image vidéo.").arg(nom);
+        }
+        return false;
+    }
+    AVStream* st = s.fmt->streams[s.stream];
+    for (unsigned i = 0; i < s.fmt->nb_streams; ++i)
+        if (int(i) != s.stream)
+            s.fmt->streams[i]->discard = AVDISCARD_ALL;
+    s.tb = st->time_base;
+    s.dec = avcodec_alloc_context3(codec);
+    if (!s.dec || avcodec_parameters_to_context(s.dec, st->codecpar) < 0) {
+        erreur = QStringLiteral("Le fichier « %1 » est illisible.").arg(nom);
+        return false;
+    }
+    s.dec->thread_count = 0;
+    s.dec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    s.dec->pkt_timebase = st->time_base;
+    if (avcodec_open2(s.dec, codec, nullptr) < 0) {
+        erreur = QStringLiteral("Impossible de décoder le codec « %1 » du fichier « %2 ».")
+                     .arg(QString::fromUtf8(codec->name), nom);
+        return false;
+    }
+
+    // Index: every packet's timestamps and keyframe flag, without decoding. Packets the demuxer
+    // marks to be dropped give no image.
+    struct Entree { int64_t pts; int64_t dts; int64_t duree; bool cle; bool aPts; };
+    std::vector<Entree> entrees;
+    AVPacket* pkt = av_packet_alloc();
+    int64_t precedent = AV_NOPTS_VALUE;
+    const int64_t tailleFichier = s.fmt->pb ? avio_size(s.fmt->pb) : -1;
+    QElapsedTimer montre;
+    montre.start();
+    bool annule = progression && !progression(0.0);
+    while (!annule && av_read_frame(s.fmt, pkt) >= 0) {
+        if (pkt->stream_index == s.stream && pkt->size > 0 && !(pkt->flags & AV_PKT_FLAG_DISCARD)) {
+            int64_t t = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
+            if (t == AV_NOPTS_VALUE)
+                t = precedent == AV_NOPTS_VALUE ? 0 : precedent + std::max<int64_t>(pkt->duration, 1);
+            precedent = t;
+            entrees.push_back({t, pkt->dts, pkt->duration, (pkt->flags & AV_PKT_FLAG_KEY) != 0, pkt->pts != AV_NOPTS_VALUE});
+        }
+        const int64_t pos = pkt->pos;
+        av_packet_unref(pkt);
+        if (progression && tailleFichier > 0 && pos > 0 && montre.elapsed() >= 100) {
+            montre.restart();
+            annule = !progression(std::clamp(double(pos) / double(tailleFichier), 0.0, 1.0));
+        }
+    }
+    av_packet_free(&pkt);
+    if (annule) {
+        erreur = QStringLiteral("Ouverture de « %1 » annulée.").arg(nom);
+        return false;
+    }
+    if (entrees.empty()) {
+        erreur = QStringLiteral("Le fichier « %1 » ne contient aucune image.").arg(nom);
+        return false;
+    }
+    // MPEG program and system streams stamp only some packets with a presentation time, and
+    // the parser may hang a stamp on the next picture. Their decoding times are all there and
+    // regular: presentation times are the same set shifted by the stream's delay.
+    const bool ptsManquants = std::any_of(entrees.begin(), entrees.end(), [](const Entree& e) { return !e.aPts; });
+    const bool dtsComplets = std::all_of(entrees.begin(), entrees.end(), [](const Entree& e) { return e.dts != AV_NOPTS_VALUE; });
+    if (ptsManquants && dtsComplets) {
+        const auto ref = std::find_if(entrees.begin(), entrees.end(), [](const Entree& e) { return e.aPts; });
+        const int64_t decalage = ref != entrees.end() ? ref->pts - ref->dts : 0;
+        for (Entree& e : entrees)
+            e.pts = e.dts + decalage;
+        s.parOrdre = true;
+        s.decalagePts = decalage;
+    }
+    std::stable_sort(entrees.begin(), entrees.end(), [](const Entree& a, const Entree& b) { return a.pts < b.pts; });
+    const bool parPts = (s.fmt->iformat->flags & AVFMT_SEEK_TO_PTS) != 0;
+    const int n = int(entrees.size());
+    s.pts.resize(size_t(n));
+    s.seekTs.resize(size_t(n));
+    s.key.resize(size_t(n));
+    s.keyBefore.resize(size_t(n));
+    s.times.resize(size_t(n));
+    int derniereCle = 0;
+    for (int i = 0; i < n; ++i) {
+        const Entree& e = entrees[size_t(i)];
+        s.pts[size_t(i)] = e.pts;
+        s.seekTs[size_t(i)] = parPts || e.dts == AV_NOPTS_VALUE ? e.pts : e.dts;
+        s.key[size_t(i)] = e.cle;
+        if (e.cle) {
+            derniereCle = i;
+            ++s.keyframes;
+        }
+        s.keyBefore[size_t(i)] = derniereCle;
+        s.times[size_t(i)] = double(e.pts - entrees[0].pts) * av_q2d(s.tb);
+    }
+    const AVRational fr = av_guess_frame_rate(s.fmt, st, nullptr);
+    s.rate = (fr.num > 0 && fr.den > 0) ? av_q2d(fr) : 0;
+    double derniere = entrees.back().duree > 0 ? double(entrees.back().duree) * av_q2d(s.tb) : 0;
+    if (derniere <= 0)
+        derniere = n > 1 ? s.times.back() / (n - 1) : (s.rate > 0 ? 1 / s.rate : 0);
+    s.duration = s.times.back() + derniere;
+    s.rotation = rotationAffichage(st);
+    s.size = QSize(st->codecpar->width, st->codecpar->height);
+    if (s.rotation == 90 || s.rotation == 270)
+        s.size.transpose();
+    s.codec = QString::fromUtf8(avcodec_get_name(st->codecpar->codec_id));
+    const AVCodecDescriptor* desc = avcodec_descriptor_get(st->codecpar->codec_id);
+    s.codecLong = desc && desc->long_name ? QString::fromUtf8(desc->long_name) : s.codec;
+    s.tag = fourcc(st->codecpar->codec_tag);
+    s.format = QString::fromUtf8(s.fmt->iformat->name);
+    s.pkt = av_packet_alloc();
+    s.frm = av_frame_alloc();
+    return true;
+}
+
+bool VideoSource::tempsPlausibles(const State& s)
+{
+    const int n = s.count();
+    if (n < 2)
+        return true;
+    const double moyen = s.times.back() / (n - 1);
+    return moyen > 0 && moyen <= kIntervalleMax;
+}
+
 bool VideoSource::open(const QString& path)
 {
     const QString nom = QFileInfo(path).fileName();
@@ -451,109 +685,63 @@ bool VideoSource::open(const QString& path)
     }
     auto s = std::make_unique<State>(m_reserve);
     s->path = path;
-    if (avformat_open_input(&s->fmt, QFile::encodeName(path).constData(), nullptr, nullptr) < 0) {
-        m_erreur = QStringLiteral("Impossible de lire le fichier « %1 » : format vidéo non reconnu.").arg(nom);
+    QString erreur;
+    if (!ouvreEtIndexe(*s, path, false, erreur)) {
+        m_erreur = erreur;
         return false;
     }
-    if (avformat_find_stream_info(s->fmt, nullptr) < 0) {
-        m_erreur = QStringLiteral("Le fichier « %1 » est illisible.").arg(nom);
-        return false;
-    }
-    const AVCodec* codec = nullptr;
-    s->stream = av_find_best_stream(s->fmt, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
-    if (s->stream == AVERROR_STREAM_NOT_FOUND || s->stream < 0) {
-        if (s->stream == AVERROR_DECODER_NOT_FOUND) {
-            const int vs = av_find_best_stream(s->fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-            const char* n = vs >= 0 ? avcodec_get_name(s->fmt->streams[vs]->codecpar->codec_id) : "?";
-            m_erreur = QStringLiteral("Aucun décodeur pour le codec « %1 » du fichier « %2 ».")
-                           .arg(QString::fromUtf8(n), nom);
-        } else {
-            m_erreur = QStringLiteral("Le fichier « %1 » ne contient pas d'image vidéo.").arg(nom);
+    // Most packets dropped by the container's edit list, or times no camera gives: a damaged
+    // header (an MP4 time scale of 0 does both). Read the packets as they are and number the
+    // images at the stream's rate.
+    const bool jetes = s->count() == 1 && s->fmt->streams[s->stream]->nb_frames > 1;
+    bool recalcule = false;
+    if (!tempsPlausibles(*s) || jetes) {
+        auto t = std::make_unique<State>(m_reserve);
+        t->path = path;
+        if (ouvreEtIndexe(*t, path, true, erreur) && t->count() >= s->count()) {
+            s = std::move(t);
+            recalcule = true;
         }
-        return false;
     }
+
+    // The first image must decode before the file replaces the one open.
+    {
+        std::vector<int> echecs;
+        const int i = s->pas(0, echecs);
+        av_frame_unref(s->frm);
+        s->nextIdx = -1;
+        s->seekGoal = -1;
+        if (i != 0) {
+            m_erreur = QStringLiteral("Image 1 illisible : données corrompues.");
+            return false;
+        }
+    }
+    if (recalcule) {
+        // The codec's own rate when it gives one (the decoder has read the stream headers now).
+        double debit = s->dec->framerate.num > 0 && s->dec->framerate.den > 0 ? av_q2d(s->dec->framerate) : 0;
+        if (debit <= 0 || 1 / debit > kIntervalleMax)
+            debit = kDebitSecours;
+        for (int i = 0; i < s->count(); ++i)
+            s->times[size_t(i)] = i / debit;
+        s->rate = debit;
+        s->duration = s->count() / debit;
+        s->avertissement = QStringLiteral("Les temps enregistrés dans « %1 » sont impossibles : les images sont "
+                                          "datées à %2 images/s. Corrigez la cadence si elle est fausse.")
+                               .arg(nom, QString::number(debit, 'g', 6));
+    }
+
     AVStream* st = s->fmt->streams[s->stream];
-    for (unsigned i = 0; i < s->fmt->nb_streams; ++i)
-        if (int(i) != s->stream)
-            s->fmt->streams[i]->discard = AVDISCARD_ALL;
-    s->tb = st->time_base;
-    s->dec = avcodec_alloc_context3(codec);
-    if (!s->dec || avcodec_parameters_to_context(s->dec, st->codecpar) < 0) {
-        m_erreur = QStringLiteral("Le fichier « %1 » est illisible.").arg(nom);
-        return false;
-    }
-    s->dec->thread_count = 0;
-    s->dec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    s->dec->pkt_timebase = st->time_base;
-    if (avcodec_open2(s->dec, codec, nullptr) < 0) {
-        m_erreur = QStringLiteral("Impossible de décoder le codec « %1 » du fichier « %2 ».")
-                       .arg(QString::fromUtf8(codec->name), nom);
-        return false;
-    }
-
-    // Index: every packet's timestamp and keyframe flag, without decoding.
-    struct Entree { int64_t pts; int64_t duree; bool cle; };
-    std::vector<Entree> entrees;
-    AVPacket* pkt = av_packet_alloc();
-    int64_t precedent = AV_NOPTS_VALUE;
-    while (av_read_frame(s->fmt, pkt) >= 0) {
-        if (pkt->stream_index == s->stream && pkt->size > 0) {
-            int64_t t = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
-            if (t == AV_NOPTS_VALUE)
-                t = precedent == AV_NOPTS_VALUE ? 0 : precedent + std::max<int64_t>(pkt->duration, 1);
-            precedent = t;
-            entrees.push_back({t, pkt->duration, (pkt->flags & AV_PKT_FLAG_KEY) != 0});
-        }
-        av_packet_unref(pkt);
-    }
-    av_packet_free(&pkt);
-    if (entrees.empty()) {
-        m_erreur = QStringLiteral("Le fichier « %1 » ne contient aucune image.").arg(nom);
-        return false;
-    }
-    std::stable_sort(entrees.begin(), entrees.end(), [](const Entree& a, const Entree& b) { return a.pts < b.pts; });
-    const int n = int(entrees.size());
-    s->pts.resize(size_t(n));
-    s->key.resize(size_t(n));
-    s->keyBefore.resize(size_t(n));
-    s->times.resize(size_t(n));
-    int derniereCle = 0;
-    for (int i = 0; i < n; ++i) {
-        s->pts[size_t(i)] = entrees[size_t(i)].pts;
-        s->key[size_t(i)] = entrees[size_t(i)].cle;
-        if (entrees[size_t(i)].cle) {
-            derniereCle = i;
-            ++s->keyframes;
-        }
-        s->keyBefore[size_t(i)] = derniereCle;
-        s->times[size_t(i)] = double(entrees[size_t(i)].pts - entrees[0].pts) * av_q2d(s->tb);
-    }
-    const AVRational fr = av_guess_frame_rate(s->fmt, st, nullptr);
-    s->rate = (fr.num > 0 && fr.den > 0) ? av_q2d(fr) : 0;
-    double derniere = entrees.back().duree > 0 ? double(entrees.back().duree) * av_q2d(s->tb) : 0;
-    if (derniere <= 0)
-        derniere = n > 1 ? s->times.back() / (n - 1) : (s->rate > 0 ? 1 / s->rate : 0);
-    s->duration = s->times.back() + derniere;
-    s->size = QSize(st->codecpar->width, st->codecpar->height);
-    s->codec = QString::fromUtf8(avcodec_get_name(st->codecpar->codec_id));
-    const AVCodecDescriptor* desc = avcodec_descriptor_get(st->codecpar->codec_id);
-    s->codecLong = desc && desc->long_name ? QString::fromUtf8(desc->long_name) : s->codec;
-    s->tag = fourcc(st->codecpar->codec_tag);
-    s->format = QString::fromUtf8(s->fmt->iformat->name);
-
-    s->pkt = av_packet_alloc();
-    s->frm = av_frame_alloc();
     s->owner = this;
-    s->nextIdx = -1;
     s->limit = m_cacheLimit;
     // Slots already touched serve the new file when its images have the same size.
-    const int besoin = av_image_get_buffer_size(AVPixelFormat(st->codecpar->format), s->size.width(),
-                                                s->size.height(), 64);
+    const int besoin = av_image_get_buffer_size(AVPixelFormat(st->codecpar->format), st->codecpar->width,
+                                                st->codecpar->height, 64);
     d.reset(); // the previous file is closed here; its slots go back to the reserve
     if (m_reserve->slotSize() != 0 && m_reserve->slotSize() != ((size_t(std::max(besoin, 0)) + 4095) & ~size_t(4095))) {
         m_reserve = std::make_shared<Reserve>();
         s->reserveP = m_reserve;
         s->reserve = m_reserve.get();
+        malloc_trim(0);
     }
     State* brut = s.get();
     s->worker = std::thread([brut] { brut->boucle(); });
@@ -567,6 +755,9 @@ bool VideoSource::open(const QString& path)
 void VideoSource::close()
 {
     d.reset();
+    // The memory of the decoded images goes back to the system, not only to the reserve.
+    m_reserve = std::make_shared<Reserve>();
+    malloc_trim(0);
     m_position = 0;
     m_requested = -1;
 }
@@ -582,6 +773,17 @@ QString VideoSource::codecDescription() const { return isOpen() ? d->codecLong :
 QString VideoSource::codecTag() const { return isOpen() ? d->tag : QString(); }
 QString VideoSource::formatName() const { return isOpen() ? d->format : QString(); }
 int VideoSource::keyframeCount() const { return isOpen() ? d->keyframes : 0; }
+int VideoSource::rotation() const { return isOpen() ? d->rotation : 0; }
+QString VideoSource::avertissement() const { return isOpen() ? d->avertissement : QString(); }
+
+qint64 VideoSource::reserveBytes() const
+{
+    if (d) {
+        std::lock_guard<std::mutex> l(d->m);
+        return m_reserve->octets();
+    }
+    return m_reserve->octets();
+}
 
 double VideoSource::frameTime(int n) const
 {
@@ -677,7 +879,20 @@ VideoSource::Frame VideoSource::frame(int n)
         if (!d->cache.count(n) && !d->failed.count(n)) {
             d->request = n;
             d->cv.notify_all();
-            d->cv.wait(l, [&] { return d->cache.count(n) || d->failed.count(n) || d->stop; });
+            auto pret = [&] { return d->cache.count(n) || d->failed.count(n) || d->stop; };
+            if (!progression) {
+                d->cv.wait(l, pret);
+            } else {
+                // Decoding from a keyframe far behind: tell how far along it is.
+                const int depart = d->keyBefore[size_t(n)];
+                while (!d->cv.wait_for(l, std::chrono::milliseconds(100), pret)) {
+                    const int fait = d->decodee.load();
+                    const double part = n > depart ? double(std::clamp(fait - depart, 0, n - depart)) / (n - depart) : 0;
+                    l.unlock();
+                    progression(part);
+                    l.lock();
+                }
+            }
         }
         auto it = d->cache.find(n);
         if (it != d->cache.end()) {
@@ -691,8 +906,12 @@ VideoSource::Frame VideoSource::frame(int n)
     r.time = d->times[size_t(n)];
     if (trame) {
         r.image = enRgb(d->sws, trame, m_tampons, nTampons);
-        std::lock_guard<std::mutex> l(d->m);
-        --trame->pins;
+        {
+            std::lock_guard<std::mutex> l(d->m);
+            --trame->pins;
+        }
+        if (d->rotation != 0 && !r.image.isNull())
+            r.image = r.image.transformed(QTransform().rotate(d->rotation));
     }
     if (r.image.isNull())
         m_erreur = QStringLiteral("Image %1 illisible : données corrompues.").arg(n + 1);

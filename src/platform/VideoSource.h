@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 // One video file read through FFmpeg, image by image.
@@ -37,7 +38,8 @@ public:
     ~VideoSource() override;
 
     // Opens a file; on failure returns false, erreur() holds the French message and the file
-    // open before (if any) stays open, untouched.
+    // open before (if any) stays open, untouched. A file whose first image does not decode
+    // fails. Timestamps no camera can give are replaced by the stream's rate (avertissement()).
     bool open(const QString& path);
     void close();
     bool isOpen() const;
@@ -52,6 +54,11 @@ public:
     QString codecDescription() const; // FFmpeg's long name
     QString codecTag() const;       // the four-character code stored with the stream, or empty
     QString formatName() const;     // container, e.g. "avi"
+    // Clockwise turn applied to show the picture upright (a phone's display rotation): 0, 90,
+    // 180 or 270. size() and every image are already upright.
+    int rotation() const;
+    // What the user should know about the file open (impossible timestamps replaced), or empty.
+    QString avertissement() const;
     double frameTime(int n) const;
     bool isKeyframe(int n) const;
     int keyframeCount() const;
@@ -60,6 +67,12 @@ public:
     void setCacheLimit(qint64 bytes);
     qint64 cacheLimit() const;
     qint64 cacheBytes() const;
+    // Memory mapped for decoded images (in use or free for the next file of the same size).
+    qint64 reserveBytes() const;
+
+    // Long work (indexing at open, decoding towards a far image) calls this on the caller's
+    // thread about every 100 ms with the part done, 0..1; returning false cancels an open.
+    std::function<bool(double)> progression;
 
     // Image n (clamped to the file), waiting for it to be decoded. Becomes the position.
     // A corrupt image gives an invalid Frame and erreur() says so; the position still moves.
@@ -89,6 +102,8 @@ private slots:
 private:
     struct State;
     class Reserve;
+    bool ouvreEtIndexe(State& s, const QString& path, bool sansListeMontage, QString& erreur) const;
+    static bool tempsPlausibles(const State& s);
     std::shared_ptr<Reserve> m_reserve;
     std::unique_ptr<State> d;
     int m_position = 0;

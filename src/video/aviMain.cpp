@@ -1,6 +1,7 @@
 #include "aviMain.h"
 
 #include "Aide.h"
+#include "AttenteVideo.h"
 #include "NumberText.h"
 #include "ReglagesPointage.h"
 #include "TransferButton.h"
@@ -41,7 +42,10 @@ namespace {
 
 constexpr int kPeriodeDefilement = 300; // ms, scroll timer
 constexpr double kValeurManquante = 1e-27;
-const char* const kFiltre = "video  AVI (*.avi);;video MPEG (*.mpg *.mpeg);;video DivX (*.divx);;autres (*.m4v *.mp4)";
+// Every video first (a phone's MP4 must not hide behind *.avi), then the tool's own filters.
+const char* const kFiltre = "toutes les vidéos (*.avi *.mpg *.mpeg *.divx *.m4v *.mp4 *.mov *.mkv *.webm *.m2ts *.mts *.ts *.vob *.3gp *.wmv *.flv *.ogv);;"
+                            "video  AVI (*.avi);;video MPEG (*.mpg *.mpeg);;video DivX (*.divx);;autres (*.m4v *.mp4);;"
+                            "MP4, MOV, MKV, WebM (*.mp4 *.mov *.mkv *.webm)";
 
 // The colour boxes hold the sixteen standard colours; settings keep them as 0x00BBGGRR numbers.
 struct CouleurNommee
@@ -488,6 +492,19 @@ void TAviForm::OpenBtnClick()
 
 void TAviForm::OuvreFichier(QString nom)
 {
+    // Linux names are case-sensitive: the name is kept as typed, only the test is upper-case.
+    if (QFileInfo(nom).suffix().isEmpty() && !QFileInfo::exists(nom))
+        nom += QStringLiteral(".avi");
+    bool ouvert;
+    {
+        AttenteVideo attente(this, &m_lecteur.source(), QStringLiteral("Lecture de « %1 »...").arg(QFileInfo(nom).fileName()));
+        ouvert = m_lecteur.ouvre(nom);
+    }
+    if (!ouvert) {
+        // Nothing changes: the file open before (if any) stays, with its rows and settings.
+        QMessageBox::warning(this, windowTitle(), m_lecteur.erreur());
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     NbreImagesParSec = 25;
     {
@@ -495,9 +512,6 @@ void TAviForm::OuvreFichier(QString nom)
         NbreImagesSE->setValue(25);
     }
     DureeImage = 0.04;
-    // Linux names are case-sensitive: the name is kept as typed, only the test is upper-case.
-    if (QFileInfo(nom).suffix().isEmpty() && !QFileInfo::exists(nom))
-        nom += QStringLiteral(".avi");
     const QString ext = QFileInfo(nom).suffix().toUpper();
     isMVC = false;
     if (ext == QLatin1String("AVI")) {
@@ -507,23 +521,17 @@ void TAviForm::OuvreFichier(QString nom)
         CodecLabel->setText(QChar('.') + ext);
         PageDroite->setCurrentWidget(DessinPB);
     }
-    if (m_lecteur.ouvre(nom)) {
-        nomFichier = nom;
-        modele.mediaOuvert = true;
-        LitDureeImage();
-        InitLecture();
-    } else {
-        const QString erreur = m_lecteur.erreur();
-        QApplication::restoreOverrideCursor();
-        // The previous file stays open when there was one.
-        QMessageBox::warning(this, windowTitle(), erreur);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
+    nomFichier = nom;
+    modele.mediaOuvert = true;
+    LitDureeImage();
+    InitLecture();
     MajBoutons();
     modele.torigine = 0;
     OrigineTempsBtn->setCheckable(false);
     OrigineTempsBtn->setToolTip(QStringLiteral("L'image courante sera l'origine des temps"));
     QApplication::restoreOverrideCursor();
+    if (!m_lecteur.source().avertissement().isEmpty())
+        QMessageBox::information(this, windowTitle(), m_lecteur.source().avertissement());
 }
 
 void TAviForm::LitCodec(const QString& nom)
@@ -629,6 +637,8 @@ void TAviForm::pas(int delta)
 {
     if (!m_lecteur.ouvert())
         return;
+    // A jump far from a keyframe may decode many images: wait cursor, progress past a second.
+    AttenteVideo attente(this, &m_lecteur.source(), QStringLiteral("Recherche de l'image..."));
     bool ok;
     if (delta == INT_MIN)
         ok = m_lecteur.debut();
@@ -648,6 +658,7 @@ void TAviForm::TrackBarChange(int v)
 {
     if (m_majTrack || !m_lecteur.ouvert() || v == m_lecteur.position())
         return;
+    AttenteVideo attente(this, &m_lecteur.source(), QStringLiteral("Recherche de l'image..."));
     m_lecteur.setPosition(v);
     Notification();
 }
