@@ -80,8 +80,11 @@ public:
                 else
                     m->accept();
             } else if (auto* d = qobject_cast<QFileDialog*>(w)) {
-                d->selectFile(fichier);
-                static_cast<QDialog*>(d)->accept();
+                // The name typed in, as a user does; the dialog's own checks are not the subject.
+                if (auto* nom = d->findChild<QLineEdit*>("fileNameEdit"))
+                    nom->setText(fichier);
+                if (d->selectedFiles() == QStringList{fichier})
+                    static_cast<QDialog*>(d)->done(QDialog::Accepted);
             } else if (auto* c = qobject_cast<TChronoForm*>(w)) {
                 chronoVu = !c->image().isNull();
                 c->accept();
