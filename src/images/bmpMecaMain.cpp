@@ -46,8 +46,6 @@ constexpr int kValeurGammaMax = 25;
 constexpr int kDistanceMilieu = 8;
 
 const char* const kNomsReperes[6] = {"None", "Mesure", "Suppr", "Origine", "Echelle1", "Echelle2"};
-const QStringList kFiltres{QStringLiteral("bitmap (*.bmp *.BMP)"), QStringLiteral("Jpeg (*.jpg *.jpeg *.JPG *.JPEG)"),
-                           QStringLiteral("GIF (*.gif *.GIF)"), QStringLiteral("Ping (*.png *.PNG)")};
 
 // The bar drawn across an arrow at its start: the arrowhead's side step, from A towards B.
 void barre(QPainter& p, QPoint a, QPoint b, int L)
@@ -277,12 +275,14 @@ void TBitmapMecaForm::closeEvent(QCloseEvent* e)
 
 void TBitmapMecaForm::FileBtnClick()
 {
-    QString filtre = kFiltres.value(std::clamp(Filtre, 0, int(kFiltres.size()) - 1));
+    // Every picture first, then one kind at a time, as in the curve digitiser.
+    const QStringList filtres = filtreImages().split(QStringLiteral(";;"));
+    QString filtre = filtres.value(std::clamp(Filtre, 0, int(filtres.size()) - 1));
     const QString nom = QFileDialog::getOpenFileName(this, QStringLiteral("Charger une image"), repertoire,
-                                                     kFiltres.join(QStringLiteral(";;")), &filtre);
+                                                     filtres.join(QStringLiteral(";;")), &filtre);
     if (nom.isEmpty())
         return;
-    Filtre = std::max(0, int(kFiltres.indexOf(filtre)));
+    Filtre = std::max(0, int(filtres.indexOf(filtre)));
     ChargeImage(nom);
 }
 

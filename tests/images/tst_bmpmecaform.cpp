@@ -156,7 +156,7 @@ private slots:
         QVERIFY(static_cast<OutilOuvrant&>(*form).ouvreFichierExterne(QStringLiteral(KX_STROBO_SAMPLE)));
         QCOMPARE(form->windowTitle(), QStringLiteral("Lecture de bitmap pour Tabulo [chronophoto-chute.jpg]"));
         QCOMPARE(form->image().size(), QSize(chronophoto::kLargeur, chronophoto::kHauteur));
-        QCOMPARE(form->texteStatus(), QStringLiteral("Cliquer sur le bouton Paramètres pour configurer"));
+        QCOMPARE(form->texteStatus(), QStringLiteral("Cliquer sur le bouton Echelle pour configurer"));
         QVERIFY(form->action("Mesurer")->isVisible());
         QVERIFY(form->action("Echelle")->isEnabled());
         // Marks inside the picture are kept: the scale is 1 m over 600 pixels.
@@ -193,7 +193,7 @@ private slots:
         QTest::addColumn<QString>("intervalle");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("champ");
-        QTest::newRow("longueur avec unite") << "20 cm" << "0,04" << "Echelle incorrecte" << "1";
+        QTest::newRow("longueur en lettres") << "vingt" << "0,04" << "Echelle incorrecte" << "1";
         QTest::newRow("longueur vide") << "" << "0,04" << "Echelle incorrecte" << "1";
         QTest::newRow("intervalle") << "0,5" << "1/25" << "Intervalle incorrect" << "0.04";
     }
