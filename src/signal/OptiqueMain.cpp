@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "Curseurs.h"
 #include "ExportOptique.h"
+#include "FichierIni.h"
 #include "ImageLoader.h"
 #include "NumberText.h"
 #include "ToolHost.h"
@@ -402,7 +403,9 @@ void TOptiqueForm::litReglages()
 
 void TOptiqueForm::ecritReglages() const
 {
-    QSettings ini(host.fichierIni(), QSettings::IniFormat);
+    // Errors are ignored; a write cut short leaves the previous file.
+    FichierIni fichier(host.fichierIni());
+    QSettings& ini = fichier.reglages();
     ini.beginGroup(QStringLiteral("Optique"));
     ini.setValue(QStringLiteral("Largeur"), largeurTrait);
     ini.setValue(QStringLiteral("FilterSave"), FilterSave);
@@ -412,6 +415,8 @@ void TOptiqueForm::ecritReglages() const
     ini.setValue(QStringLiteral("Pixel"), QString::number(m_profil.dimPixel, 'g', 17));
     ini.setValue(QStringLiteral("TypeEchelle"), int(m_profil.dimension));
     ini.setValue(QStringLiteral("Moyenne"), MoyenneSE->value());
+    ini.endGroup();
+    fichier.enregistre();
 }
 
 // ---- window events ----

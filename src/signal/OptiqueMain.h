@@ -1,6 +1,7 @@
 #pragma once
 #include "CameraSource.h"
 #include "Grapheu.h"
+#include "OutilOuvrant.h"
 #include "ProfilIntensite.h"
 #include "Transfert.h"
 
@@ -24,7 +25,7 @@ class ToolHost;
 
 // "KINEXO : lecture d'intensité lumineuse pour Tabulo": the relative light intensity along a
 // line drawn across a photograph (or a webcam frame) of a diffraction or interference pattern.
-class TOptiqueForm : public QMainWindow
+class TOptiqueForm : public QMainWindow, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -39,6 +40,8 @@ public:
     void ChargerBtnClick();
     // Loads a picture by its extension; on failure says why and keeps the previous one.
     bool ChargeFichier(const QString& nom);
+    // A picture given from outside (command line, desktop) loads as through "Charger".
+    bool ouvreFichierExterne(const QString& chemin) override { return ChargeFichier(chemin); }
     // Default points, empty profile, caption and buttons, then the profile.
     void Reset();
     // Reads the fields and computes the profile (after any change of points or options).
