@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
+#include <limits>
 
 double pasGraduation(double etendue, int nombre)
 {
@@ -102,10 +103,15 @@ void peintGraduationsY(QPainter& p, const QRect& vue, const std::vector<Tgraduat
     p.save();
     p.setPen(couleur);
     const QFontMetrics fm(p.font());
+    int dernier = std::numeric_limits<int>::min();
     for (const auto& m : g) {
         p.drawLine(vue.left(), m.position, vue.left() + 4, m.position);
-        const int y = std::clamp(m.position + fm.ascent() / 2 - 1, vue.top() + fm.ascent(), vue.bottom() - 2);
+        // A label that would cover the previous one or the time labels below is left out.
+        const int y = m.position + fm.ascent() / 2 - 1;
+        if (y - fm.ascent() < vue.top() || y > vue.bottom() - fm.height() - 4 || std::abs(y - dernier) < fm.height())
+            continue;
         p.drawText(QPoint(vue.left() + 6, y), m.texte);
+        dernier = y;
     }
     p.restore();
 }

@@ -279,8 +279,9 @@ void TWaveForm::OuvrirBtnClick()
     ouvreFichier(chemin);
 }
 
-void TWaveForm::ouvreFichier(const QString& chemin)
+bool TWaveForm::ouvreFichier(const QString& chemin)
 {
+    bool lu = false;
     repertoire = QFileInfo(chemin).absolutePath();
     if (estSonCompresse(chemin)) {
         // Decoded into the temporary folder: a file of the user's beside it is never replaced.
@@ -289,7 +290,10 @@ void TWaveForm::ouvreFichier(const QString& chemin)
         QElapsedTimer duree;
         duree.start();
         QString erreur;
-        const QString wav = convertitSon(chemin, m_host.tamponDir() + QStringLiteral("sons/"), [&](const QString& t) {
+        // One folder per user: the temporary folder may be shared by every account of a school machine.
+        const QString dossier = m_host.tamponDir() + QStringLiteral("kinexo-sons-")
+                                + qEnvironmentVariable("USER", QStringLiteral("kinexo")) + QLatin1Char('/');
+        const QString wav = convertitSon(chemin, dossier, [&](const QString& t) {
             setWindowTitle(t);
             if (t.startsWith(QStringLiteral("Conversion : "))) {
                 Progression->setValue(t.mid(13).chopped(1).toInt());
@@ -309,18 +313,19 @@ void TWaveForm::ouvreFichier(const QString& chemin)
                 message(texteRefus(chemin, r));
             }
         } else {
-            litWav(wav, chemin);
+            lu = litWav(wav, chemin);
         }
     } else {
-        litWav(chemin);
+        lu = litWav(chemin);
     }
     SauverWavBtn->setEnabled(false);
+    return lu;
 }
 
-void TWaveForm::litWav(const QString& chemin, const QString& nom)
+bool TWaveForm::litWav(const QString& chemin, const QString& nom)
 {
     if (!QFileInfo::exists(chemin))
-        return;
+        return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TvecteurSon lu;
     const TresultatWav r = litFichierWav(chemin, lu);
@@ -330,7 +335,7 @@ void TWaveForm::litWav(const QString& chemin, const QString& nom)
         // The sound already loaded stays, and the user is told why.
         if (message)
             message(texteRefus(montre, r));
-        return;
+        return false;
     }
     arreteLecture();
     m_tronque = r.tronque;
@@ -340,6 +345,7 @@ void TWaveForm::litWav(const QString& chemin, const QString& nom)
     document.charge(montre, r.FreqEch, std::move(lu));
     if (!r.avertissement.isEmpty() && message)
         message(r.avertissement);
+    return true;
 }
 
 // ---------------------------------------------------------------- document changes

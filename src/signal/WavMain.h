@@ -3,6 +3,7 @@
 #include "DocumentSon.h"
 #include "Fft.h"
 #include "Graduation.h"
+#include "OutilOuvrant.h"
 #include "Grapheu.h"
 #include "TestInWav.h"
 #include "WavExport.h"
@@ -48,7 +49,7 @@ protected:
 enum TcurseurTemps { curNormal, curDebut, curFin, curDeplace };
 
 // The sound tool: waveform, selection, play, record, spectrum, sonagram and exports.
-class TWaveForm : public QMainWindow
+class TWaveForm : public QMainWindow, public OutilOuvrant
 {
     Q_OBJECT
 public:
@@ -69,10 +70,12 @@ public:
 
     // Opens a sound file as "Ouvrir" does after its dialog: WAV read directly, the compressed
     // formats decoded through a WAV in the temporary folder.
-    void ouvreFichier(const QString& chemin);
+    // True when the file is the sound shown now.
+    bool ouvreFichier(const QString& chemin);
+    bool ouvreFichierExterne(const QString& chemin) override { return ouvreFichier(chemin); }
     // The WAV reader with all its effects on the window. A refused file is named in a message
     // and the sound already loaded stays. `nom`: the file to show (the source of a decoded WAV).
-    void litWav(const QString& chemin, const QString& nom = QString());
+    bool litWav(const QString& chemin, const QString& nom = QString());
 
     // The sound shown: samples, rate, file, selection.
     TdocumentSon document;

@@ -748,6 +748,13 @@ void TestWavMain::refusedFilesKeepTheSound()
         QVERIFY(o.form.TabuloBtn->isEnabled());
     }
     QVERIFY(!QApplication::overrideCursor());
+    // A file handed from outside (command line, desktop) goes the same way.
+    OutilOuvrant& outil = o.form;
+    QVERIFY(!outil.ouvreFichierExterne(o.fichier("texte2.wav", "rien")));
+    QCOMPARE(o.form.document.NomFichier(), bon);
+    const QString autre = o.fichier("autre.wav", wav(1, 8, 8000, QByteArray(800, char(128))));
+    QVERIFY(outil.ouvreFichierExterne(autre));
+    QCOMPARE(o.form.document.NomFichier(), autre);
 }
 
 namespace {
@@ -798,6 +805,10 @@ void TestWavMain::compressedFormatsOpen()
     QFile::setPermissions(eleve.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY2(o.messages.isEmpty(), qPrintable(o.messages.join(';')));
     QCOMPARE(o.form.document.NomFichier(), chemin);
+    if (chemin.endsWith(".wav"))
+        QVERIFY(QDir(o.host.tamponDir()).entryList({"kinexo-sons-*"}, QDir::Dirs).isEmpty());   // read directly
+    else
+        QCOMPARE(QDir(o.host.tamponDir()).entryList({"kinexo-sons-*"}, QDir::Dirs).size(), 1);
     QCOMPARE(int(o.form.document.FreqEch()), frequence);
     QCOMPARE(o.form.windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulo [%1]").arg(nom));
     // Lossy codecs may end on a padded frame of their own (AAC: 1024 frames) or, Vorbis,

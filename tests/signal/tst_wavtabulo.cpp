@@ -90,8 +90,10 @@ private slots:
         QVERIFY(form.TabuloBtn->isEnabled());
         QStringList attendus;   // what the program must have read, command by command
         int pages = 0;
-        for (const Destination d : {Destination::Tabulo, Destination::PressePapiers, Destination::Tabulo,
-                                    Destination::PressePapiers, Destination::PressePapiers, Destination::Tabulo}) {
+        // The first copy goes to the clipboard while the program is not running yet.
+        for (const Destination d : {Destination::PressePapiers, Destination::Tabulo, Destination::PressePapiers,
+                                    Destination::Tabulo, Destination::PressePapiers, Destination::PressePapiers,
+                                    Destination::Tabulo}) {
             form.TabuloBtn->setDestination(d);
             quandModal<TConstanteDlg>([](TConstanteDlg* dlg) { dlg->accept(); });
             auto boite = std::make_shared<QString>();
@@ -112,7 +114,8 @@ private slots:
             QTest::qWait(300);
             const QStringList journal = QString::fromUtf8(lit(m_dump.filePath("journal.txt"))).split('\n', Qt::SkipEmptyParts);
             QCOMPARE(journal.size(), attendus.size());
-            QVERIFY2(journal.last().endsWith(QStringLiteral(" OK %1").arg(pages)), qPrintable(journal.last()));
+            if (!journal.isEmpty())
+                QVERIFY2(journal.last().endsWith(QStringLiteral(" OK %1").arg(pages)), qPrintable(journal.last()));
             for (int i = 0; i < attendus.size(); ++i)
                 QCOMPARE(QString::fromUtf8(lit(m_dump.filePath(QStringLiteral("%1.txt").arg(i + 1)))), attendus[i]);
         }
