@@ -284,9 +284,13 @@ QImage decodeJpeg(const QByteArray& octets, const QString& chemin, QString* erre
                  [](void* p) { delete static_cast<std::vector<unsigned char>*>(p); }, tampon);
     if (d->incomplete)
         poseErreur(avertissement,
-                   QStringLiteral("Image incomplète : %1\nLa fin du fichier manque ou est endommagée ; "
-                                  "seule la partie lue (%2 lignes sur %3) est exacte.")
-                       .arg(nomCourt(chemin)).arg(d->lignes).arg(d->hauteur));
+                   QStringLiteral("Image incomplète : %1\nLa fin du fichier manque ou est endommagée ; %2")
+                       .arg(nomCourt(chemin),
+                            d->lignes < d->hauteur
+                                ? QStringLiteral("seule la partie lue (%1 %) est affichée.")
+                                      .arg(d->lignes * 100 / std::max<qint64>(1, d->hauteur))
+                                // A progressive file gives every row, its last details missing.
+                                : QStringLiteral("l'image est affichée telle qu'elle a pu être lue.")));
     return redresse(image, d->orientation);
 }
 
