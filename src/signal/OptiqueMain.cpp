@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "Curseurs.h"
 #include "ExportOptique.h"
+#include "FichierIni.h"
 #include "ImageLoader.h"
 #include "NumberText.h"
 #include "ToolHost.h"
@@ -467,12 +468,12 @@ bool TOptiqueForm::ChargeFichier(const QString& nom)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString chemin = nom;
-    QString erreur;
+    QString erreur, avertissement;
     QImage im;
     try {
         if (extensionMajuscule(nom) == QLatin1String("GIF"))
             chemin = host.ConvertitGifBmp(nom);
-        im = chargeImage(chemin, &erreur);
+        im = chargeImage(chemin, &erreur, &avertissement);
     } catch (const std::exception& ex) {
         erreur = QString::fromStdString(ex.what());
     }
@@ -483,6 +484,9 @@ bool TOptiqueForm::ChargeFichier(const QString& nom)
                                               : erreur);
         return false;
     }
+    // A picture cut short is shown as far as it could be read, and the user is told.
+    if (!avertissement.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Image incomplète"), avertissement);
     // A JPEG or PNG is decoded in memory: no copy is written beside the user's file.
     arreteWebcam();
     m_profil.setImage(im);

@@ -1,7 +1,7 @@
 #pragma once
-#include "OutilOuvrant.h"
 #include "CameraSource.h"
 #include "Grapheu.h"
+#include "OutilOuvrant.h"
 #include "ProfilIntensite.h"
 #include "Transfert.h"
 

@@ -166,7 +166,10 @@ private slots:
                                                 "02020c0a00"
                                                 "3b")));
         QVERIFY(f.form->ChargeFichier(f.host.racine() + "g.gif"));
-        QCOMPARE(f.form->nomFichier(), f.host.racine() + "g.bmp");
+        // The launcher's copy, in the temporary folder, never beside the user's file.
+        QVERIFY2(f.form->nomFichier().startsWith(f.host.tamponDir()), qPrintable(f.form->nomFichier()));
+        QVERIFY(f.form->nomFichier().endsWith("/g.bmp"));
+        QVERIFY(!QFile::exists(f.host.racine() + "g.bmp"));
         QCOMPARE(f.form->profil().image().size(), QSize(2, 1));
         QCOMPARE(f.form->profil().image().pixelColor(0, 0), QColor(Qt::black));
     }
