@@ -24,6 +24,12 @@ void regleUnAxe(const SaisieAxe& s, Techelle kind, double& maxi, double& mini)
         maxi = mini + 1;
 }
 
+// On a log axis the pixel below value v reads v·10^-|pente|: that gap sets the precision.
+double pasLog(double v, double pente)
+{
+    return pasPixel(std::fabs(v) * -std::expm1(-std::fabs(pente) * std::log(10.0)));
+}
+
 // Slope, rounding step and log of the origin value of one axis over a span of d pixels.
 bool calculeAxe(Techelle kind, double maxi, double mini, int d, double& pente, double& arrondi,
                 double& logMini)
@@ -36,15 +42,26 @@ bool calculeAxe(Techelle kind, double maxi, double mini, int d, double& pente, d
     if (kind == eLog) {
         logMini = std::log10(mini);
         pente = (std::log10(maxi) - logMini) / d;
-        arrondi = std::pow(10.0, std::floor(std::log10(std::min(maxi, mini))) - 1);
+        arrondi = pasLog(mini, pente);
     } else {
         pente = (maxi - mini) / d;
-        arrondi = std::pow(10.0, std::floor(std::log10(std::fabs(pente))));
+        arrondi = pasPixel(std::fabs(pente));
+        // A pixel worth exactly one step from an origin off that step's grid puts every value on
+        // a half step, and halves to even would read two neighbours alike: keep one more digit.
+        if (std::fabs(std::fabs(pente) / arrondi - 1) < 1e-9 && std::fabs(arrondiAuPas(mini, arrondi) - mini) > 1e-9 * arrondi)
+            arrondi /= 10;
     }
     return std::isfinite(pente) && pente != 0;
 }
 
 } // namespace
+
+double pasPixel(double ecart)
+{
+    if (!std::isfinite(ecart) || ecart <= 0)
+        return 1;
+    return std::pow(10.0, std::floor(std::log10(ecart)));
+}
 
 void EchelleCourbe::regleAxes(const SaisieAxe& x, const SaisieAxe& y, bool polaire)
 {
@@ -93,18 +110,51 @@ double EchelleCourbe::brutY(QPoint p) const
     }
 }
 
+// In polar mode one pixel's move splits between angle and radius: each is rounded to half of
+// its largest one-pixel change, so a neighbour always changes at least one of the two texts.
+double EchelleCourbe::pasX(QPoint p) const
+{
+    switch (echelleX) {
+    case eLog: return pasLog(brutX(p), PenteX);
+    case ePolaire: {
+        // Angular size of a pixel at this radius, in degrees.
+        const double u = (p.x() - ZeroX) * PenteX, v = (p.y() - ZeroY) * PenteY;
+        const double r2 = u * u + v * v;
+        if (r2 == 0)
+            return 1;
+        return pasPixel(kDegresParRadian * std::hypot(v * PenteX, u * PenteY) / r2 / 2);
+    }
+    default: return arrondiX;
+    }
+}
+
+double EchelleCourbe::pasY(QPoint p) const
+{
+    switch (echelleY) {
+    case eLog: return pasLog(brutY(p), PenteY);
+    case ePolaire: {
+        const double u = (p.x() - ZeroX) * PenteX, v = (p.y() - ZeroY) * PenteY;
+        const double r = std::hypot(u, v);
+        const double ecart = r == 0 ? std::max(std::fabs(PenteX), std::fabs(PenteY))
+                                    : std::hypot(u * PenteX, v * PenteY) / r;
+        return pasPixel(ecart / 2);
+    }
+    default: return arrondiY;
+    }
+}
+
 std::optional<double> EchelleCourbe::valeurX(QPoint p) const
 {
     if (echelleX == ePolaire ? !valide() : !axeXValide)
         return std::nullopt;
-    return arrondiAuPas(brutX(p), arrondiX);
+    return arrondiAuPas(brutX(p), pasX(p));
 }
 
 std::optional<double> EchelleCourbe::valeurY(QPoint p) const
 {
     if (echelleY == ePolaire ? !valide() : !axeYValide)
         return std::nullopt;
-    return arrondiAuPas(brutY(p), arrondiY);
+    return arrondiAuPas(brutY(p), pasY(p));
 }
 
 QString EchelleCourbe::texteX(QPoint p) const

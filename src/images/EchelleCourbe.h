@@ -24,6 +24,8 @@ public:
 
     double PenteX = 0, PenteY = 0;   // value units (decades on a log axis) per pixel
     double ZeroX = 0, ZeroY = 0;     // pixel of the origin mark on each axis
+    // Rounding step of a linear axis: the precision one pixel gives. Log and polar values are
+    // rounded by the step where they stand (pasX, pasY); there these hold the step at the origin.
     double arrondiX = 1, arrondiY = 1;
     bool axeXValide = false, axeYValide = false; // false when the end mark is on the origin's line
 
@@ -34,6 +36,11 @@ public:
     // Limits the end marks to the picture, then computes slopes, zeros and rounding steps.
     // Returns false when an end mark lies on the origin's line (that axis reads nothing).
     bool CalculEchelle(QPoint origine, QPoint& finX, QPoint& finY, int largeur, int hauteur);
+
+    // Rounding step of the value at an image pixel: the precision one pixel gives there, so two
+    // neighbouring pixels never read alike and no value is off by more than half a pixel.
+    double pasX(QPoint p) const;
+    double pasY(QPoint p) const;
 
     // Snapped values of an image pixel; empty when the axis has no usable span.
     std::optional<double> valeurX(QPoint p) const;
@@ -51,3 +58,5 @@ private:
     double logMiniX = 0, logMiniY = 0; // log10 of the origin values of log axes
 };
 
+// The precision of a value whose neighbouring pixel reads `ecart` away: 10^floor(log10 ecart).
+double pasPixel(double ecart);

@@ -129,12 +129,18 @@ void TVueImageForm::construitVue(QWidget* tableau, QToolBar* barreZoom)
     statusBar()->addWidget(StatusLabel, 1);
 }
 
+QString TVueImageForm::filtreImages()
+{
+    return QStringLiteral("Images (*.png *.jpg *.jpeg *.gif *.bmp *.PNG *.JPG *.JPEG *.GIF *.BMP);;"
+                          "bitmap (*.bmp *.BMP);;Jpeg (*.jpg *.jpeg *.JPG *.JPEG);;GIF (*.gif *.GIF);;Ping (*.png *.PNG)");
+}
+
 bool TVueImageForm::ChargeImage(const QString& chemin)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString nom = QFileInfo(chemin).absoluteFilePath();
     QString ext = QFileInfo(nom).suffix().toUpper();
-    QString erreur;
+    QString erreur, avertissement;
     QImage image;
     if (ext == QLatin1String("GIF")) {
         ProgressBar->show();
@@ -152,17 +158,16 @@ bool TVueImageForm::ChargeImage(const QString& chemin)
     if (ext == QLatin1String("PNG")) {
         image = chargeImage(nom, &erreur);
         if (!image.isNull()) {
-            // The BMP copy beside the PNG becomes the file of record; a read-only folder
-            // just keeps the PNG's name.
-            const QFileInfo fi(nom);
-            const QString bmp = fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".bmp");
-            if (sauveBmp(image, bmp))
+            // The BMP copy becomes the file of record. It goes to the temporary folder: beside
+            // the PNG it could replace the user's own BMP, and the folder may be read-only.
+            const QString bmp = ecritCopieBmp(image, nom, host.tamponDir());
+            if (!bmp.isEmpty())
                 nom = bmp;
         }
     } else if (ext == QLatin1String("BMP")) {
         image = chargeImage(nom, &erreur);
     } else if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG")) {
-        image = chargeJpeg(nom, &erreur);
+        image = chargeJpeg(nom, &erreur, &avertissement);
     } else if (erreur.isEmpty()) {
         erreur = QStringLiteral("Format d'image non reconnu : %1").arg(QFileInfo(chemin).fileName());
     }
@@ -173,12 +178,14 @@ bool TVueImageForm::ChargeImage(const QString& chemin)
         QMessageBox::critical(this, QStringLiteral("Erreur"), erreur);
         return false;
     }
+    if (!avertissement.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Image incomplète"), avertissement);
     NomFichier = nom;
     bitmapOriginal = image.convertToFormat(QImage::Format_RGB888);
     Abitmap = bitmapOriginal.copy();
     InitImage();
     EchelleBtnClick();
-    setStatus(QStringLiteral("Cliquer sur le bouton Paramètres pour configurer"));
+    setStatus(QStringLiteral("Cliquer sur le bouton Echelle pour configurer"));
     return true;
 }
 

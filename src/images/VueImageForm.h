@@ -32,8 +32,11 @@ public:
     TVueImageForm(ToolHost& host, int nbreSeries, QWidget* parent = nullptr);
     ~TVueImageForm() override;
 
-    // Loads a picture by its extension; on failure shows why and keeps the previous one.
+    // Loads a picture by its extension; on failure shows why and keeps the previous one. A
+    // picture cut short is shown as far as it was read, with a warning.
     bool ChargeImage(const QString& chemin);
+    // Filters of the open dialogs: every picture file first, then one kind at a time.
+    static QString filtreImages();
     void ChangeZoom(double z);
     void ZoomAvantBtnClick();
     void ZoomArriereBtnClick();

@@ -224,7 +224,7 @@ void TBitmapForm::OpenFileBtnClick()
 {
     const QString nom = QFileDialog::getOpenFileName(
         this, QStringLiteral("Charger une image"), repertoire,
-        QStringLiteral("bitmap (*.bmp *.BMP);;Jpeg (*.jpg *.jpeg *.JPG *.JPEG);;GIF (*.gif *.GIF);;Ping (*.png *.PNG)"));
+        filtreImages());
     if (!nom.isEmpty())
         ChargeImage(nom);
 }

@@ -5,7 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-const char* const kCaracteresLongueur = "0123456789,.ms%'";
+const char* const kCaracteresLongueur = "0123456789,.mcs %'";
 const char* const kCaracteresCadence = "0123456789,.%'";
 
 FiltreCaracteres::FiltreCaracteres(const QString& permis, QObject* parent) : QValidator(parent), m_permis(permis) {}

@@ -5,7 +5,9 @@
 #include <functional>
 #include <optional>
 
-// Characters of the length field: digits, "," ".", the units m and s, "%" and the apostrophe.
+// Characters of the length field: digits, "," ".", the units m and s, the centi prefix, the
+// blank, "%" and the apostrophe. Dropping the blank or the "c" would turn "1,5 m" into 1.5 mm
+// and "20 cm" into 20 mm without a word.
 extern const char* const kCaracteresLongueur;
 // The frame-rate field takes no unit letters.
 extern const char* const kCaracteresCadence;

@@ -1,11 +1,9 @@
 #include "ConversionGif.h"
 
-#include "AtomicFile.h"
+#include "ImageLoader.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 #include <stdexcept>
 
 namespace {
@@ -32,20 +30,15 @@ QString fichierGif(const QString& nom)
 
 } // namespace
 
-QString convertitGifEnBmp(const QString& nom)
+QString convertitGifEnBmp(const QString& nom, const QString& tampon)
 {
     const QString gif = fichierGif(nom);
-    const QString bmp = sansExtension(nom) + QStringLiteral(".bmp");
-    QImageReader lecteur(gif, "gif");
-    const QImage image = lecteur.read();
+    QString erreur;
+    const QImage image = chargeImage(gif, &erreur);
     if (image.isNull())
-        throw std::runtime_error(
-            QStringLiteral("Impossible de lire l'image %1").arg(QFileInfo(gif).fileName()).toStdString());
-    QByteArray octets;
-    QBuffer tampon(&octets);
-    tampon.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB888).save(&tampon, "BMP") || !writeFileAtomically(bmp, octets))
-        throw std::runtime_error(
-            QStringLiteral("Impossible d'écrire l'image %1").arg(QFileInfo(bmp).fileName()).toStdString());
+        throw std::runtime_error(erreur.toStdString());
+    const QString bmp = ecritCopieBmp(image, gif, tampon, &erreur);
+    if (bmp.isEmpty())
+        throw std::runtime_error(erreur.toStdString());
     return bmp;
 }

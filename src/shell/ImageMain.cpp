@@ -167,7 +167,7 @@ TImageFormMain::~TImageFormMain()
 
 QString TImageFormMain::ConvertitGifBmp(const QString& nom)
 {
-    return convertitGifEnBmp(nom);
+    return convertitGifEnBmp(nom, tamponDir());
 }
 
 Transfert& TImageFormMain::transfert()

@@ -3,6 +3,7 @@
 #include "WavMain.h"
 #include "aviMain.h"
 #include "bmpMain.h"
+#include "videoBMP.h"
 
 const std::vector<EntreeOutil>& fabriquesOutils()
 {
@@ -10,7 +11,7 @@ const std::vector<EntreeOutil>& fabriquesOutils()
         {mOptique, nullptr},        // Intensité lumineuse
         {mBMP, outil<TBitmapForm>}, // Courbe
         {mMeca, nullptr},           // Chronophotographie
-        {mVideoBmp, nullptr},       // Chronophotographie image par image
+        {mVideoBmp, outil<TvideoBmpForm>}, // Chronophotographie image par image
         {mAVIMediaPlayer, outil<TAviForm>}, // Lecture d'une video
         {mWav, outil<TWaveForm>},   // Lecture d'un fichier .WAV ou .MP3
         {mAVI, nullptr},            // Lecture video (bis !)

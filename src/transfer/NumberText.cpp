@@ -40,6 +40,16 @@ int indexPrefixeLu(QChar c)
     return 0;
 }
 
+// Exponent that a prefix letter stands for when reading, null if none. Centi is read too:
+// teachers measure in centimetres, and "20 cm" must not turn into 20 mm.
+const char* suffixeLu(QChar c)
+{
+    if (c == QChar('c'))
+        return "E-2";
+    const int i = indexPrefixeLu(c);
+    return i != 0 ? kSuffixes[i] : nullptr;
+}
+
 // Steps shared by the unit and mantissa forms: rounding to 5 digits, choosing the prefix
 // and the fixed text. Returns false when a step fails (text then tells which result).
 enum class Echec { Aucun, Zero, Vide };
@@ -227,7 +237,7 @@ std::optional<double> LitNombre(const QString& texte)
     if (t.size() >= 2) {
         c = t.at(t.size() - 1);
         const QChar b = t.at(t.size() - 2);
-        if (c == QChar('m') && (indexPrefixeLu(b) != 0 || b == QChar(' '))) {
+        if (c == QChar('m') && (suffixeLu(b) != nullptr || b == QChar(' '))) {
             t.chop(1);
             c = b;
         } else if (c == QChar('s')) {
@@ -236,10 +246,10 @@ std::optional<double> LitNombre(const QString& texte)
         }
     }
     t.remove(QChar(' '));
-    const int i = c.isNull() ? 0 : indexPrefixeLu(c);
-    if (i != 0 && !t.isEmpty()) {
+    const char* suffixe = c.isNull() ? nullptr : suffixeLu(c);
+    if (suffixe && !t.isEmpty()) {
         t.chop(1);
-        t += QLatin1String(kSuffixes[i]);
+        t += QLatin1String(suffixe);
     }
     return convertit(t);
 }

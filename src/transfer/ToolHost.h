@@ -23,8 +23,9 @@ public:
     virtual void setMode(Tmode m) = 0;        // a closing tool sets mNone
     virtual void setFocusMain() = 0;
 
-    // Reads `nom` with its extension changed to ".gif", saves it as ".bmp" beside it and
-    // returns that path. Throws std::runtime_error on failure.
+    // Reads `nom` with its extension changed to ".gif", saves it as ".bmp" in the temporary
+    // folder (never beside the user's file) and returns that path. Throws std::runtime_error
+    // on failure.
     virtual QString ConvertitGifBmp(const QString& nom) = 0;
 
     // The transfer service (page dialog, clipboard, analysis program, table files).

@@ -47,7 +47,9 @@ private slots:
         QVERIFY(e.CalculEchelle(QPoint(100, 400), fx, fy, 640, 480));
         QCOMPARE(e.echelleX, eLog);
         QCOMPARE(e.PenteX, 0.01);
-        QCOMPARE(e.arrondiX, 0.1);
+        // The step is where the value stands: 0.1 at 31.6, 10 at 1000.
+        QCOMPARE(e.pasX(QPoint(250, 400)), 0.1);
+        QCOMPARE(e.pasX(QPoint(400, 400)), 10.0);
         QCOMPARE(e.texteX(QPoint(250, 400)), QStringLiteral("31.6"));
         QCOMPARE(e.texteX(QPoint(400, 400)), QStringLiteral("1000"));
     }
@@ -78,6 +80,106 @@ private slots:
         const double v = *e.valeurX(QPoint(px, 0));
         QVERIFY2(std::fabs(v / attendu - 1) < 1e-9, qPrintable(QString::number(v, 'g', 17)));
         QVERIFY(std::fabs(*e.valeurY(QPoint(0, px)) / attendu - 1) < 1e-9);
+    }
+
+    // Every pixel along an axis: neighbours never read alike, and no value is off by more than
+    // half of what one pixel is worth there. True values are computed here from the axis ends.
+    void arrondiAuPixel_data()
+    {
+        QTest::addColumn<QString>("mini");
+        QTest::addColumn<QString>("maxi");
+        QTest::addColumn<bool>("log");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("lin 0..10 / 400") << "0" << "10" << false << 400;
+        QTest::newRow("lin 0..3 / 300") << "0" << "3" << false << 300;
+        QTest::newRow("lin 0.5..100.5 / 100 (halves)") << "0.5" << "100.5" << false << 100;
+        QTest::newRow("lin -7.3..2e4 / 1000") << "-7.3" << "2e4" << false << 1000;
+        QTest::newRow("lin 1e-6..3e-6 / 500") << "1e-6" << "3e-6" << false << 500;
+        QTest::newRow("lin inverse 10..0 / 250") << "10" << "0" << false << 250;
+        QTest::newRow("log 0.01..10000 / 564") << "0.01" << "10000" << true << 564;
+        QTest::newRow("log 1..1000 / 300") << "1" << "1000" << true << 300;
+        QTest::newRow("log 1e-30..1e30 / 600") << "1e-30" << "1e30" << true << 600;
+        QTest::newRow("log 2..3 / 800") << "2" << "3" << true << 800;
+        QTest::newRow("log inverse 1e5..1e-3 / 700") << "1e5" << "1e-3" << true << 700;
+    }
+    void arrondiAuPixel()
+    {
+        QFETCH(QString, mini);
+        QFETCH(QString, maxi);
+        QFETCH(bool, log);
+        QFETCH(int, pixels);
+        const double a = mini.toDouble(), b = maxi.toDouble();
+        EchelleCourbe e;
+        e.regleAxes({mini, maxi, log}, {mini, maxi, log}, false);
+        QPoint fx(pixels, 0), fy(0, pixels);
+        QVERIFY(e.CalculEchelle(QPoint(0, 0), fx, fy, pixels, pixels));
+        const auto vraie = [&](int k) {
+            return log ? a * std::pow(b / a, double(k) / pixels) : a + (b - a) * k / pixels;
+        };
+        QString precedent;
+        for (int k = 0; k <= pixels; ++k) {
+            const QString t = e.texteX(QPoint(k, 0));
+            QCOMPARE(e.texteY(QPoint(0, k)), t);
+            QVERIFY2(t != precedent, qPrintable(QStringLiteral("pixels %1 et %2 : %3").arg(k - 1).arg(k).arg(t)));
+            precedent = t;
+            // What one pixel is worth here: the smaller gap to a neighbour.
+            const double gap = std::min(k > 0 ? std::fabs(vraie(k) - vraie(k - 1)) : INFINITY,
+                                        k < pixels ? std::fabs(vraie(k + 1) - vraie(k)) : INFINITY);
+            const double lu = t.toDouble();
+            QVERIFY2(std::fabs(lu - vraie(k)) <= gap / 2 * (1 + 1e-9),
+                     qPrintable(QStringLiteral("pixel %1 : %2 pour %3").arg(k).arg(t).arg(vraie(k), 0, 'g', 17)));
+        }
+    }
+
+    // The first decade of a six-decade axis reads as finely as the last.
+    void logPremiersPixels()
+    {
+        EchelleCourbe e;
+        e.regleAxes({"0.01", "10000", true}, {"0", "1"}, false);
+        QPoint fx(564, 0), fy(0, 100);
+        QVERIFY(e.CalculEchelle(QPoint(0, 0), fx, fy, 600, 600));
+        QCOMPARE(e.texteX(QPoint(1, 0)), QStringLiteral("0.0102"));
+        QCOMPARE(e.texteX(QPoint(2, 0)), QStringLiteral("0.0105"));
+        QCOMPARE(e.texteX(QPoint(3, 0)), QStringLiteral("0.0108"));
+        // 9758 there, and one pixel is worth 236: hundreds.
+        QCOMPARE(e.texteX(QPoint(563, 0)), QStringLiteral("9800"));
+    }
+
+    // Polar: the angle has its own step, from the angular size of a pixel at that radius; a
+    // neighbour changes the angle or the radius text.
+    void polaireAuPixel_data()
+    {
+        QTest::addColumn<QString>("rayon");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("10 000 sur 200 px") << "10000" << 200;
+        QTest::newRow("1 sur 100 px") << "1" << 100;
+        QTest::newRow("0.003 sur 150 px") << "0.003" << 150;
+    }
+    void polaireAuPixel()
+    {
+        QFETCH(QString, rayon);
+        QFETCH(int, pixels);
+        const double k = rayon.toDouble() / pixels;
+        EchelleCourbe e;
+        e.regleAxes({"0", rayon}, {"0", rayon}, true);
+        QPoint fx(300 + pixels, 300), fy(300, 300 - pixels);
+        QVERIFY(e.CalculEchelle(QPoint(300, 300), fx, fy, 600, 600));
+        QCOMPARE(e.texteX(QPoint(400, 200)), QStringLiteral("45"));
+        QCOMPARE(e.texteX(QPoint(400, 400)), QStringLiteral("-45"));
+        const auto textes = [&](int x, int y) { return e.texteX(QPoint(x, y)) + QLatin1Char(';') + e.texteY(QPoint(x, y)); };
+        for (int y = 300 - pixels; y <= 300 + pixels; y += 3) {
+            for (int x = 300 - pixels; x <= 300 + pixels; x += 3) {
+                const double dx = x - 300, dy = 300 - y, r = std::hypot(dx, dy);
+                if (r < 2 || r > pixels)
+                    continue;
+                const QString t = textes(x, y);
+                QVERIFY2(t != textes(x + 1, y) && t != textes(x, y + 1), qPrintable(QStringLiteral("(%1, %2) %3").arg(x).arg(y).arg(t)));
+                // Half the angular size of a pixel at this radius, half a pixel of radius.
+                const double angle = e.texteX(QPoint(x, y)).toDouble(), vraiAngle = std::atan2(dy, dx) * 180 / M_PI;
+                QVERIFY2(std::fabs(angle - vraiAngle) <= 0.5 / r * 180 / M_PI, qPrintable(t));
+                QVERIFY2(std::fabs(e.texteY(QPoint(x, y)).toDouble() - r * k) <= k / 2, qPrintable(t));
+            }
+        }
     }
 
     void polaire_data()

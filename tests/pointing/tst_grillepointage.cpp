@@ -163,8 +163,9 @@ private slots:
         QTest::addColumn<QString>("frappe");
         QTest::addColumn<QString>("texte");
         QTest::addColumn<bool>("lu");
-        QTest::newRow("refused characters dropped") << "1x,5 m" << "1,5m" << true;
-        QTest::newRow("prefix and unit") << "25cm" << "25m" << true;
+        QTest::newRow("refused characters dropped") << "1x,5 m" << "1,5 m" << true;
+        QTest::newRow("prefix and unit") << "25cm" << "25cm" << true;
+        QTest::newRow("centimetres") << "2,5 cm" << "2,5 cm" << true;
         QTest::newRow("unreadable") << "m" << "m" << false;
     }
     void champLongueur()

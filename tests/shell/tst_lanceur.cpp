@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -69,49 +70,9 @@ public:
     QPushButton* bouton;
 };
 
-// Minimal GIF writer: a clear code before every pixel keeps the codes 3 bits wide.
 static QByteArray gif(int l, int h, const QList<QRgb>& palette, const QList<int>& pixels)
 {
-    QByteArray o("GIF89a");
-    auto mot = [&o](int v) { o.append(char(v & 0xff)).append(char(v >> 8)); };
-    mot(l);
-    mot(h);
-    o.append(char(0x81)).append('\0').append('\0'); // global table of 4 colours
-    for (int i = 0; i < 4; ++i) {
-        const QRgb c = i < palette.size() ? palette[i] : 0;
-        o.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
-    }
-    o.append(',');
-    mot(0);
-    mot(0);
-    mot(l);
-    mot(h);
-    o.append('\0').append(char(2));
-    QByteArray donnees;
-    quint32 acc = 0;
-    int bits = 0;
-    auto code = [&](int c) {
-        acc |= quint32(c) << bits;
-        bits += 3;
-        while (bits >= 8) {
-            donnees.append(char(acc & 0xff));
-            acc >>= 8;
-            bits -= 8;
-        }
-    };
-    for (int p : pixels) {
-        code(4);
-        code(p);
-    }
-    code(5);
-    if (bits > 0)
-        donnees.append(char(acc & 0xff));
-    for (int i = 0; i < donnees.size(); i += 255) {
-        const QByteArray bloc = donnees.mid(i, 255);
-        o.append(char(bloc.size())).append(bloc);
-    }
-    o.append('\0').append(';');
-    return o;
+    return gifQuatreCouleurs(l, h, palette, pixels);
 }
 
 class TstLanceur : public QObject
@@ -347,9 +308,20 @@ private slots:
         const QList<QRgb> palette = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
         // Written by a camera as upper case, asked for by its bitmap name.
         QVERIFY(ecritOctets(base + ".GIF", gif(4, 3, palette, {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 1, 1})));
+        // The user's own bitmap of that name, in a folder that cannot be written.
+        const QByteArray bmpUtilisateur("BM le dessin de l'élève");
+        QVERIFY(ecritOctets(base + ".bmp", bmpUtilisateur));
+        QVERIFY(QFile::setPermissions(home_->path() + "/photo.d", QFile::ReadOwner | QFile::ExeOwner));
 
         const QString bmp = f.ConvertitGifBmp(base + ".bmp");
-        QCOMPARE(bmp, base + ".bmp");
+        QFile::setPermissions(home_->path() + "/photo.d", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(bmp.startsWith(f.tamponDir()) && bmp.endsWith("/image.bmp"), qPrintable(bmp));
+        QFile utilisateur(base + ".bmp");
+        QVERIFY(utilisateur.open(QIODevice::ReadOnly));
+        QCOMPARE(utilisateur.readAll(), bmpUtilisateur);
+        QStringList fichiers = QDir(home_->path() + "/photo.d").entryList(QDir::Files);
+        fichiers.sort();
+        QCOMPARE(fichiers, (QStringList{"image.GIF", "image.bmp"}));
         QImage image(bmp, "BMP");
         QCOMPARE(image.size(), QSize(4, 3));
         QFile fichier(bmp);
@@ -360,10 +332,15 @@ private slots:
         QCOMPARE(image.pixel(2, 1), qRgb(0, 255, 0));
         QCOMPARE(image.pixel(3, 2), qRgb(0, 255, 0));
 
-        // A bad GIF is reported and leaves the bitmap that was there.
+        // A bad GIF is reported in French and leaves the bitmap that was there.
         QVERIFY(QFile::remove(base + ".GIF"));
         QVERIFY(ecritOctets(base + ".gif", "GIF89a pas une image"));
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.ConvertitGifBmp(base + ".bmp"));
+        try {
+            f.ConvertitGifBmp(base + ".bmp");
+            QFAIL("no exception");
+        } catch (const std::runtime_error& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).startsWith(QStringLiteral("Image illisible : image.gif")), e.what());
+        }
         QCOMPARE(QImage(bmp, "BMP").size(), QSize(4, 3));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.ConvertitGifBmp(home_->path() + "/absent.bmp"));
         QVERIFY(!QFileInfo::exists(home_->path() + "/absent.bmp"));

@@ -1,5 +1,6 @@
 #include "TestHost.h"
 
+#include "ImageLoader.h"
 #include "TFormDDE.h"
 #include "Transfert.h"
 
@@ -33,12 +34,14 @@ QString TestHost::fichierIni() const { return mesDocsDir() + QStringLiteral("kin
 
 QString TestHost::ConvertitGifBmp(const QString& nom)
 {
+    // As the launcher does: the copy goes to the temporary folder.
     const QFileInfo fi(nom);
-    const QString base = fi.path() + QChar('/') + fi.completeBaseName();
-    QImage image(base + QStringLiteral(".gif"));
-    const QString bmp = base + QStringLiteral(".bmp");
-    if (image.isNull() || !image.save(bmp, "BMP"))
-        throw std::runtime_error("GIF illisible");
+    const QString gif = fi.path() + QChar('/') + fi.completeBaseName() + QStringLiteral(".gif");
+    QString erreur;
+    const QImage image = chargeImage(gif, &erreur);
+    const QString bmp = image.isNull() ? QString() : ecritCopieBmp(image, gif, tamponDir(), &erreur);
+    if (bmp.isEmpty())
+        throw std::runtime_error(erreur.isEmpty() ? "GIF illisible" : erreur.toStdString());
     return bmp;
 }
 

@@ -111,7 +111,12 @@ private slots:
         QTest::newRow("2 km") << "2 km" << true << 2000.0;
         QTest::newRow("12 m") << "12 m" << true << 12.0;
         QTest::newRow("12m is milli") << "12m" << true << 0.012;
-        QTest::newRow("20 cm fails") << "20 cm" << false << 0.0;
+        QTest::newRow("20 cm") << "20 cm" << true << 0.2;
+        QTest::newRow("20cm") << "20cm" << true << 0.2;
+        QTest::newRow("2,5 cm") << "2,5 cm" << true << 0.025;
+        QTest::newRow("15 cs") << "15 cs" << true << 0.15;
+        QTest::newRow("c alone fails") << "c" << false << 0.0;
+        QTest::newRow("cm alone fails") << "cm" << false << 0.0;
         QTest::newRow("5 s") << "5 s" << true << 5.0;
         QTest::newRow("5s") << "5s" << true << 5.0;
         QTest::newRow("s alone fails") << "s" << false << 0.0;
