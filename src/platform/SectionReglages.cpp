@@ -6,7 +6,7 @@
 #include <cmath>
 
 SectionReglages::SectionReglages(const QString& fichier, const QString& section)
-    : m_fichier(std::make_unique<FichierIni>(fichier)), m_s(&m_fichier->reglages())
+    : m_fichier(std::make_unique<FichierIni>(fichier)), m_s(&m_fichier->reglages()), m_section(section)
 {
     if (!section.isEmpty())
         m_s->beginGroup(section);
@@ -92,7 +92,13 @@ bool SectionReglages::enregistre()
     if (!m_modifie)
         return true;
     m_modifie = false;
-    return m_fichier->enregistre();
+    // The file is written whole: its keys are listed from the top, not from this section.
+    if (!m_section.isEmpty())
+        m_s->endGroup();
+    const bool ok = m_fichier->enregistre();
+    if (!m_section.isEmpty())
+        m_s->beginGroup(m_section);
+    return ok;
 }
 
 QColor couleurDeNombre(qint64 n)

@@ -45,6 +45,7 @@ public:
 private:
     std::unique_ptr<FichierIni> m_fichier;
     QSettings* m_s;
+    QString m_section;
     bool m_modifie = false;
 };
 
