@@ -5,6 +5,7 @@
 #include "OuvertureFichier.h"
 #include "TestHost.h"
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
@@ -96,6 +97,8 @@ private slots:
             proposes = outils;
             return mBMP;
         };
+        // The digitiser asks for its scale as soon as a picture is loaded.
+        quandModal<QDialog>([](QDialog* d) { d->reject(); });
         lanceur.ouvreFichier(image_);
         QVERIFY(proposes.size() >= 2);
         QCOMPARE(proposes.front(), mBMP);
