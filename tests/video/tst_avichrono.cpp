@@ -69,7 +69,7 @@ class TestAviChrono : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-    QString m_clip;
+    QString m_clip, m_saut;
 
     static void clic(TAviForm& f, QPoint ecran)
     {
@@ -86,6 +86,11 @@ private slots:
             images << avecDisque(chemin(i));
         m_clip = m_dir.filePath("lancer.mkv");
         QVERIFY(fabriqueClipImages(m_clip, images, {"-c:v", "ffv1", "-pix_fmt", "bgr0"}));
+        // From image 10 on the disc is far away, out of the tracker's window.
+        for (int i = 10; i < N; ++i)
+            images[i] = avecDisque(QPoint(280, 200));
+        m_saut = m_dir.filePath("saut.mkv");
+        QVERIFY(fabriqueClipImages(m_saut, images, {"-c:v", "ffv1", "-pix_fmt", "bgr0"}));
     }
 
     // "&Chrono" without tracking: every image is taken, the composite written when the last is
@@ -200,6 +205,28 @@ private slots:
         QVERIFY(!f.MesureBtn->isChecked());
         QVERIFY(f.TabuloBtn->isEnabled());
         QCOMPARE(f.Grid->model()->index(N - 1, 0).data().toString(), QString("0.76"));
+    }
+
+    // A target that jumps out of the window gives no row; the stepping goes on to the end.
+    void cibleSortie()
+    {
+        TestHost host;
+        TAviForm f(host);
+        f.show();
+        f.OuvreFichier(m_saut);
+        f.MesureAutoCB->setChecked(true);
+        quandModal<QMessageBox>([](QMessageBox* m) { m->accept(); });
+        f.MesureBtn->click();
+        bool vu = false;
+        quandModal<TChronoForm>([&](TChronoForm* c) {
+            vu = true;
+            c->accept();
+        });
+        clic(f, chemin(0));
+        QTRY_VERIFY_WITH_TIMEOUT(vu, 20000);
+        QCOMPARE(f.modele.Nmes, 10);
+        QCOMPARE(f.lecteur().image(), N - 1);
+        QCOMPARE(f.modele.XY[1][9], chemin(9));
     }
 
     // Pressing "&Mesures" over rows asks before they go; "Non" keeps them.
