@@ -29,28 +29,11 @@ namespace {
 constexpr int W = 320, H = 240, R = 5, N = 20;
 const QColor kDisque(230, 30, 40);
 
-QImage fond()
-{
-    QImage i(W, H, QImage::Format_RGB32);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            const int g = 95 + ((x / 8 + y / 8) % 2) * 30 + x / 16;
-            i.setPixel(x, y, qRgb(g, g, g + 10));
-        }
-    return i;
-}
+QImage fond() { return fondDamier(W, H); }
 
 QPoint chemin(int n) { return QPoint(20 + 6 * n, 90 - 2 * n); }
 
-QImage avecDisque(QPoint c)
-{
-    QImage i = fond();
-    for (int y = -R; y <= R; ++y)
-        for (int x = -R; x <= R; ++x)
-            if (x * x + y * y <= R * R + R && i.rect().contains(c + QPoint(x, y)))
-                i.setPixel(c + QPoint(x, y), kDisque.rgb());
-    return i;
-}
+QImage avecDisque(QPoint c) { return disqueSurFond(fond(), c, R, kDisque.rgb()); }
 
 // Answers the next save dialog with a file name, as typed by a user; the dialog's own checks
 // (which may wait on its folder model) are not the subject.
