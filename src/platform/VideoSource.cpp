@@ -832,6 +832,18 @@ qint64 VideoSource::cacheBytes() const
 
 namespace {
 
+// A picture for the scaler to fill: its vector code may write past the end of the last line,
+// so the buffer carries room after it (a tiny picture once had the heap overwritten).
+QImage imageAvecMarge(int w, int h)
+{
+    constexpr size_t kMarge = 256;
+    const qsizetype ligne = qsizetype(w) * 4;
+    auto* p = static_cast<uchar*>(av_malloc(size_t(ligne) * size_t(h) + kMarge));
+    if (!p)
+        return {};
+    return QImage(p, w, h, ligne, QImage::Format_RGB32, [](void* q) { av_free(q); }, p);
+}
+
 QImage enRgb(SwsContext*& sws, const Trame* f, QImage* tampons, int nTampons)
 {
     const AVPixelFormat pf = AVPixelFormat(f->format);
@@ -853,9 +865,11 @@ QImage enRgb(SwsContext*& sws, const Trame* f, QImage* tampons, int nTampons)
     if (libre < 0) {
         std::rotate(tampons, tampons + 1, tampons + nTampons);
         libre = nTampons - 1;
-        tampons[libre] = QImage(f->w, f->h, QImage::Format_RGB32);
+        tampons[libre] = imageAvecMarge(f->w, f->h);
     }
     QImage& img = tampons[libre];
+    if (img.isNull())
+        return {};
     uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
     int dstStride[4] = {int(img.bytesPerLine()), 0, 0, 0};
     sws_scale(sws, f->data, f->linesize, 0, f->h, dst, dstStride);
