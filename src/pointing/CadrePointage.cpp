@@ -18,7 +18,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QStackedWidget>
+#include <QTabWidget>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -167,8 +167,10 @@ void CadrePointage::construitCadre()
         grille->reconstruit();
         Rafraichir();
     });
-    connect(EchelleEdit, &QLineEdit::returnPressed, EchelleEdit, [this] { EchelleEdit->valide(); });
+    // The field reads itself on Enter and on leaving it.
     connect(EchelleEdit, &ChampNombre::nombreLu, this, [this](double v) {
+        if (v != modele.LongueurEchelle)
+            setEchelleDefinie(true);
         modele.LongueurEchelle = v;
         EchelleEditExit();
     });
@@ -189,23 +191,31 @@ void CadrePointage::construitCadre()
     });
     ScrollBox->setWidget(Image);
     ScrollBox->setBackgroundRole(QPalette::Dark);
-    PageDroite = new QStackedWidget(this);
+    // Both pages stay at hand: the drawing page never hides the numbers.
+    PageDroite = new QTabWidget(this);
+    PageDroite->setDocumentMode(true);
     Grid = new GrilleVue(PageDroite);
     grille = new GrillePointage(modele, Grid);
     Grid->setModel(grille);
     Grid->horizontalHeader()->setDefaultSectionSize(70);
     DessinPB = new PageDessin(this, PageDroite);
-    PageDroite->addWidget(Grid);
-    PageDroite->addWidget(DessinPB);
+    PageDroite->addTab(Grid, QStringLiteral("&Tableau"));
+    PageDroite->addTab(DessinPB, QStringLiteral("&Dessin"));
     connect(Grid, &GrilleVue::ligneChoisie, this, [this](int ligne) {
         if (controleur.attenteOrigineTemps())
             controleur.GrilleLigneChoisie(ligne);
     });
 
+    // Hints go to the status line's message area; the panels sit at the right, always shown.
+    EchelleNonDefinie = new QLabel(QStringLiteral("Échelle non définie : distances fausses"), this);
+    EchelleNonDefinie->setStyleSheet(QStringLiteral("color: #b00000"));
+    EchelleNonDefinie->setToolTip(QStringLiteral("Placer l'échelle (bouton « Echelle ») sur une longueur connue"));
+    EchelleNonDefinie->hide();
+    statusBar()->addPermanentWidget(EchelleNonDefinie);
     for (int i = 0; i < 3; ++i) {
         Panneaux[i] = new QLabel(this);
         Panneaux[i]->setMinimumWidth(i == 2 ? 50 : 100);
-        statusBar()->addWidget(Panneaux[i]);
+        statusBar()->addPermanentWidget(Panneaux[i]);
     }
 
     // Cursor choices of the picture.
@@ -265,8 +275,10 @@ void CadrePointage::relieControleur()
     connect(&controleur, &PointageControleur::tempsChanges, this, &CadrePointage::RemplitGrille);
     connect(&controleur, &PointageControleur::origineTempsRelachee, this,
             [this] { OrigineTempsBtn->setChecked(false); });
-    connect(&controleur, &PointageControleur::texteLongueurChange, this,
-            [this](const QString& t) { EchelleEdit->setText(t); });
+    connect(&controleur, &PointageControleur::texteLongueurChange, this, [this](const QString& t) {
+        EchelleEdit->setTexteLu(t);
+        setEchelleDefinie(true);
+    });
     connect(&controleur, &PointageControleur::comparaison, this, [this] {
         PaintBox->montre(modele.Pixels, modele.PixelsInit[size_t(std::clamp(modele.PointCourant, 0, kPointsMax))]);
     });
@@ -348,6 +360,12 @@ void CadrePointage::ecritReglages() const
 
 void CadrePointage::Rafraichir()
 {
+    // Scale ends moved from where a new file puts them: the user has set the scale.
+    if (!m_echelleDefinie && m_source && m_source->ouverte() && controleur.BorneSelect == bsNone) {
+        const QPoint debut(modele.Largeur / 4, modele.Hauteur / 4), fin(modele.Largeur / 2, modele.Hauteur / 4);
+        if (modele.PointRepere[bsEchelle1] != debut || modele.PointRepere[bsEchelle2] != fin)
+            setEchelleDefinie(true);
+    }
     modele.CalculEchelle();
     RemplitGrille();
     Image->setOptions(options());
@@ -410,8 +428,29 @@ void CadrePointage::EffectuerZoom(int z)
     QMetaObject::invokeMethod(this, &CadrePointage::Rafraichir, Qt::QueuedConnection);
 }
 
+void CadrePointage::setEchelleDefinie(bool d)
+{
+    m_echelleDefinie = d;
+    EchelleNonDefinie->setVisible(!d && m_source && m_source->ouverte());
+}
+
+bool CadrePointage::confirmeEffacement()
+{
+    if (modele.Nmes <= 0)
+        return true;
+    return QMessageBox::question(this, windowTitle(), QStringLiteral("Effacer les %1 mesures ?").arg(modele.Nmes),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 void CadrePointage::MesureBtnClick(bool enfonce)
 {
+    // Pressing again starts over: the rows recorded are not lost without a word.
+    if (enfonce && !confirmeEffacement()) {
+        const QSignalBlocker b(MesureBtn);
+        MesureBtn->setChecked(false);
+        return;
+    }
     controleur.MesureBtnClick(enfonce);
     MesureBtn->setToolTip(enfonce ? QStringLiteral("Arrêt des mesures") : QStringLiteral("Commencer les mesures"));
     MajBoutons();
@@ -463,6 +502,7 @@ void CadrePointage::MajBoutons()
                                       : QStringLiteral("Cliquer sur le point enregistré qui sera l'origine des temps"));
     MesureBtn->setToolTip(m ? QStringLiteral("Arrêt des mesures") : QStringLiteral("Commencer les mesures"));
     PaintBox->efface();
+    EchelleNonDefinie->setVisible(f && !m_echelleDefinie);
     if (controleur.BorneSelect == bsNone)
         Image->setCursor(curseurDe(crDefaut));
     modele.CalculEchelle();
@@ -470,7 +510,10 @@ void CadrePointage::MajBoutons()
 
 void CadrePointage::Transfere(Destination d)
 {
-    auto avant = [this] {
+    // Cancelling the page dialog (or the save dialog) leaves everything, "&Mesures" included.
+    bool accepte = false;
+    auto avant = [this, &accepte] {
+        accepte = true;
         avantTransfert();
         modele.CalculEchelle();
     };
@@ -481,7 +524,7 @@ void CadrePointage::Transfere(Destination d)
         fait = m_host.transfert().sauve(this, m_dossier, source);
     else
         fait = m_host.transfert().envoie(this, d, source);
-    if (fait || d != Destination::Fichier) {
+    if (fait || (accepte && d != Destination::Fichier)) {
         if (MesureBtn->isChecked())
             MesureBtn->setChecked(false);
         MajBoutons();

@@ -21,7 +21,7 @@ class QMenu;
 class QScrollArea;
 class QSpinBox;
 class QSplitter;
-class QStackedWidget;
+class QTabWidget;
 class QToolButton;
 class TransferButton;
 
@@ -57,8 +57,9 @@ public:
 //   - `OrigineBtn` with its origin menu, `EchelleBtn` with its axis menu, `MesureBtn`, `UndoBtn`,
 //     `RazBtn`, `OrigineTempsBtn`, the comparison picture `PaintBox`, the transfer button
 //     `TabuloBtn`, `NbreSE`, `IncertitudeSE`, `EchelleEdit`;
-//   - the results grid `Grid` and the drawing page `DessinPB` in `PageDroite`, and the status
-//     panels `Panneaux`.
+//   - the results grid `Grid` and the drawing page `DessinPB` as two tabs of `PageDroite`, and
+//     the status panels `Panneaux` (permanent, so hints never hide "x=", "y=");
+//   - `EchelleNonDefinie`, a status-bar word shown while the scale is still the default one.
 // The tool places these widgets in its own tool bars (zonePrincipale() gives the image area and
 // the right page in a splitter), adds its own, gives the frame its SourcePointage, and calls
 // lisReglages() at the end of its constructor. Hooks below are where the tools differ.
@@ -84,12 +85,13 @@ public:
     ChampNombre* EchelleEdit;
     QScrollArea* ScrollBox;
     VuePointage* Image;
-    QStackedWidget* PageDroite;
+    QTabWidget* PageDroite;
     GrilleVue* Grid;
     GrillePointage* grille;
     QWidget* DessinPB;
     ComparaisonWidget* PaintBox;
     QLabel* Panneaux[3];
+    QLabel* EchelleNonDefinie;
     QMenu* ImageMenu;
 
     OptionsDessin options() const;
@@ -113,6 +115,10 @@ public:
     void RemplitGrille();
     // Shows image i of the source (the model takes its size), then imageMontree().
     void allerImage(int i);
+    // False until the user places the scale or types its length after a file is opened: the
+    // default scale gives plausible but false values.
+    bool echelleDefinie() const { return m_echelleDefinie; }
+    void setEchelleDefinie(bool d);
 
 public slots:
     // The image shown redrawn with its overlay; the scale is computed first.
@@ -137,7 +143,10 @@ protected:
     virtual QString nomMedia() const { return {}; }
     // Before a transfer is built (the media player stops its timer).
     virtual void avantTransfert() {}
-    void MesureBtnClick(bool enfonce);
+    // "&Mesures" pressed or released; pressing it over existing rows asks first.
+    virtual void MesureBtnClick(bool enfonce);
+    // Asks "Effacer les N mesures ?" when rows exist; true when they may go.
+    bool confirmeEffacement();
     void Transfere(Destination d);
     void ChoisitAxes(QAction* a);
     void ChoisitOrigine(bool mobile);
@@ -152,6 +161,7 @@ private:
     QString m_dossier;
     SourcePointage* m_source = nullptr;
     int m_filterIndex = 1;
+    bool m_echelleDefinie = false;
 
 protected:
     int filterIndex() const { return m_filterIndex; }

@@ -48,17 +48,29 @@ void ChampNombre::setValeur(double v)
     setText(TexteNombreUnite(v, m_unite));
 }
 
+void ChampNombre::setTexteLu(const QString& texte)
+{
+    if (const std::optional<double> v = LitNombre(texte))
+        m_valeur = *v;
+    setText(texte);
+}
+
 bool ChampNombre::valide()
 {
+    // The message box takes the focus: the focus-out it causes must not read the field again.
+    if (m_enCours)
+        return false;
     const LectureChamp r = LitChamp(text(), m_valeur, m_unite);
     if (r.lu) {
         m_valeur = r.valeur;
         emit nombreLu(r.valeur);
         return true;
     }
+    m_enCours = true;
+    setText(r.texte);
     if (afficheErreur && !m_message.isEmpty())
         afficheErreur(m_message);
-    setText(r.texte);
+    m_enCours = false;
     emit illisible();
     return false;
 }

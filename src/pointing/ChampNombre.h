@@ -45,6 +45,9 @@ public:
 
     double valeur() const { return m_valeur; }
     void setValeur(double v);
+    // A text from elsewhere (the length prompt): shown as typed, and its number becomes the
+    // value in force, so a later unreadable entry falls back to it.
+    void setTexteLu(const QString& texte);
     // Reads the text as on Enter; true when it read.
     bool valide();
 
@@ -62,6 +65,7 @@ private:
     QString m_unite;
     QString m_message;
     double m_valeur = 1;
+    bool m_enCours = false;
 };
 
 // The input box "Echelle" / "Longueur en mètre ?"; empty when cancelled.

@@ -436,6 +436,10 @@ void PointageControleur::relache(QPoint p, Qt::MouseButton bouton, Qt::KeyboardM
         r[bsEchelle2] = p;
         termine();
         break;
+    case bsMesureAuto:
+        r[bsMesureAuto] = p;
+        emit cibleChoisie(p);
+        break;
     default:
         break;
     }
@@ -443,11 +447,16 @@ void PointageControleur::relache(QPoint p, Qt::MouseButton bouton, Qt::KeyboardM
 
 void PointageControleur::clicClavier(QPoint p)
 {
-    if (BorneSelect != bsMesure || m_origineTemps)
+    if ((BorneSelect != bsMesure && BorneSelect != bsMesureAuto) || m_origineTemps)
         return;
     const ReglesPointage& regles = m_modele.regles();
     if (regles.clicDansImage && (p.x() > m_modele.Largeur || p.y() > m_modele.Hauteur))
         return;
+    if (BorneSelect == bsMesureAuto) {
+        m_modele.PointRepere[bsMesureAuto] = p;
+        emit cibleChoisie(p);
+        return;
+    }
     m_modele.PointRepere[bsMesure] = p;
     enregistre(p);
 }

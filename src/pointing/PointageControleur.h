@@ -73,7 +73,7 @@ public:
     void deplacement(QPoint p, Qt::MouseButtons boutons, Qt::KeyboardModifiers mods = {});
     void relache(QPoint p, Qt::MouseButton bouton, Qt::KeyboardModifiers mods = {});
 
-    // Enter or Space at the pointer: records a point while measuring.
+    // Enter or Space at the pointer: records a point while measuring, or picks the target.
     void clicClavier(QPoint p);
 
     // Which handle lies under an image point (bsNone if none).
@@ -107,6 +107,8 @@ signals:
     void texteLongueurChange(const QString& texte);
     // Pixels around the mouse refreshed: redraw the comparison picture.
     void comparaison();
+    // The target of automatic tracking was clicked (state bsMesureAuto), in image pixels.
+    void cibleChoisie(QPoint p);
 
 private:
     int curseurSuivant() const;

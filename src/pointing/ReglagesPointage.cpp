@@ -52,7 +52,7 @@ void ecritReglagesPointage(SectionReglages& s, const ReglagesPointage& r, const 
     s.ecrit(QStringLiteral("FilterIndex"), r.filtre);
     s.ecrit(QStringLiteral("TraceEchelle"), r.dessin.axes);
     s.ecrit(QStringLiteral("TracePoints"), r.dessin.points && !(cleAxes && r.dessin.reticule));
-    s.ecrit(QStringLiteral("Grille"), r.dessin.points && r.dessin.reticule);
+    s.ecrit(QStringLiteral("Grille"), r.dessin.reticule);
     s.ecrit(QStringLiteral("Etiquette"), r.dessin.etiquette);
     s.ecritCouleur(QStringLiteral("CouleurEchelle"), r.dessin.couleurAxe);
     for (int k = 0; k <= kPointsMax; ++k)

@@ -3,11 +3,14 @@
 #include "Aide.h"
 #include "AideCodec.h"
 #include "AttenteVideo.h"
+#include "ChronoForm.h"
+#include "LoupeForm.h"
 #include "NumberText.h"
 #include "TransferButton.h"
 #include "optionsVideo.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -16,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollArea>
@@ -83,6 +87,7 @@ TAviForm::TAviForm(ToolHost& host, QWidget* parent)
     });
     connect(&liens, &LiensOptionsVideo::nbrePoints, this, [this](int n) { NbreSE->setValue(n); });
     connect(&liens, &LiensOptionsVideo::zoomImage, this, &TAviForm::EffectuerZoom);
+    connect(&controleur, &PointageControleur::cibleChoisie, this, &TAviForm::CibleChoisie);
     MajBoutons();
 }
 
@@ -148,10 +153,20 @@ void TAviForm::construit()
     RefreshBtn = bouton(QStringLiteral("&Rafraichir"));
     HelpBtn = bouton(QStringLiteral("&Aide"), QStringLiteral("en cas de problème de lecture des fichiers AVI"));
     ExitBtn = bouton(QStringLiteral("&Quitter"));
-    for (QWidget* w : std::initializer_list<QWidget*>{OpenBtn, VidcapBtn, OrigineBtn, EchelleBtn, MesureBtn, PaintBox,
-                                                      UndoBtn, RazBtn, TabuloBtn, RefreshBtn, OrigineTempsBtn, HelpBtn,
-                                                      ExitBtn})
+    LoupeBtn = bouton(QStringLiteral("Loupe"), QStringLiteral("Loupe autour de la souris pendant les mesures"));
+    LoupeBtn->setCheckable(true);
+    ChronoPhotoBtn = bouton(QStringLiteral("&Chrono"), QStringLiteral("Réaliser une chronophotographie"));
+    ChronoPhotoBtn->setCheckable(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{OpenBtn, VidcapBtn, OrigineBtn, EchelleBtn, MesureBtn, LoupeBtn,
+                                                      PaintBox, UndoBtn, RazBtn, TabuloBtn, RefreshBtn, ChronoPhotoBtn,
+                                                      OrigineTempsBtn, HelpBtn, ExitBtn})
         barre1->addWidget(w);
+    connect(ChronoPhotoBtn, &QToolButton::toggled, this, &TAviForm::ChronoPhotoBtnClick);
+    connect(LoupeBtn, &QToolButton::toggled, this, [this](bool enfonce) {
+        if (!enfonce && m_loupe)
+            m_loupe->hide();
+    });
+    connect(Image, &VuePointage::positionEcran, this, &TAviForm::LoupeMontre);
     // No capture program of that kind exists on Linux: the shortcut stays hidden.
     barre1->actions()[1]->setVisible(false);
     connect(OpenBtn, &QToolButton::clicked, this, &TAviForm::OpenBtnClick);
@@ -182,11 +197,27 @@ void TAviForm::construit()
     barre2->addWidget(ZoomSE);
     barre2->addWidget(etiquette(QStringLiteral(" Echelle(m)")));
     barre2->addWidget(EchelleEdit);
+    MesureAutoCB = new QCheckBox(QStringLiteral("Mesures automatiques"), this);
+    MesureAutoCB->setToolTip(QStringLiteral("Suivi automatique d'une cible colorée"));
+    barre2->addWidget(MesureAutoCB);
     for (QAction* a : m_actionsDuree)
         a->setVisible(false);
     DureeEdit->setValidator(new FiltreCaracteres(QString::fromUtf8(kCaracteresLongueur), DureeEdit));
     connect(NbreImagesSE, &QSpinBox::valueChanged, this, &TAviForm::NbreImagesSEChange);
     connect(DureeEdit, &QLineEdit::editingFinished, this, &TAviForm::DureeEditExit);
+
+    // Progress of a chronophotograph, above the image.
+    PhotoPB = new QProgressBar(this);
+    PhotoPB->setFormat(QStringLiteral("Chronophotographie : image %v / %m"));
+    PhotoPB->hide();
+    vbox->addWidget(PhotoPB);
+
+    // Saving the picture shown, from its menu.
+    ImageMenu->addSeparator();
+    BitmapItem = ImageMenu->addAction(QStringLiteral("Bitmap"));
+    JpegItem = ImageMenu->addAction(QStringLiteral("JPEG"));
+    connect(BitmapItem, &QAction::triggered, this, [this] { SauveImage(false); });
+    connect(JpegItem, &QAction::triggered, this, [this] { SauveImage(true); });
 
     // Image area with its track bar; grid or drawing page at the right.
     TrackBar = new QSlider(Qt::Horizontal, this);
@@ -239,6 +270,9 @@ void TAviForm::OuvreFichier(QString nom)
         CodecLabel->setText(QChar('.') + ext);
         PageDroite->setCurrentWidget(DessinPB);
     }
+    // A chronophotograph of the previous file ends with it, without a file.
+    if (enChrono())
+        AbandonChrono();
     nomFichier = nom;
     modele.mediaOuvert = true;
     LitDureeImage();
@@ -290,6 +324,7 @@ void TAviForm::InitLecture()
     }
     Image->resize(modele.Largeur + 2, modele.Hauteur + 2);
     modele.PlaceReperesDefaut();
+    setEchelleDefinie(false);
     controleur.BorneSelect = bsNone;
     {
         const QSignalBlocker b(TrackBar);
@@ -421,6 +456,31 @@ void TAviForm::MajBoutons()
         w->setVisible(f);
     RefreshBtn->setEnabled(f);
     CadrePointage::MajBoutons();
+    const bool m = MesureBtn->isChecked();
+    const bool chrono = ChronoPhotoBtn->isChecked();
+    ChronoPhotoBtn->setEnabled(f && !m);
+    MesureBtn->setEnabled(f && !chrono);
+    // Nothing that changes the rows, the scale or the image runs under a chronophotograph.
+    const bool c = enChrono();
+    MesureAutoCB->setEnabled(!c);
+    if (c) {
+        for (QWidget* w : std::initializer_list<QWidget*>{NbreSE, EchelleBtn, OrigineBtn, UndoBtn, RazBtn, TabuloBtn,
+                                                          OpenBtn, OrigineTempsBtn})
+            w->setEnabled(false);
+    } else {
+        OpenBtn->setEnabled(true);
+    }
+    const bool construit = controleur.BorneSelect == bsChrono;
+    for (QWidget* w : std::initializer_list<QWidget*>{LectureBtn, PauseBtn, StopBtn, DebutBtn, PrecedentBtn,
+                                                      SuivantBtn, FinBtn, TrackBar})
+        w->setEnabled(!construit);
+    LoupeBtn->setEnabled(f);
+    for (QAction* a : {BitmapItem, JpegItem})
+        a->setEnabled(f);
+    const QString conseil = chrono ? QStringLiteral("Arrêt de la Chronophotographie")
+                                   : QStringLiteral("Réaliser une chronophotographie");
+    ChronoPhotoBtn->setToolTip(conseil);
+    ChronoPhotoBtn->setStatusTip(conseil);
 }
 
 void TAviForm::HelpBtnClick()
@@ -437,6 +497,13 @@ void TAviForm::resizeEvent(QResizeEvent* e)
 
 void TAviForm::closeEvent(QCloseEvent* e)
 {
+    // A chronophotograph under way ends without a file; its windows go with the tool's.
+    if (enChrono())
+        AbandonChrono();
+    if (m_chronoForm)
+        m_chronoForm->close();
+    if (m_loupe)
+        m_loupe->close();
     scrollTimer.stop();
     lectureTimer.stop();
     ecritReglages();
@@ -446,4 +513,267 @@ void TAviForm::closeEvent(QCloseEvent* e)
     host().setMode(mNone);
     hide();
     e->ignore();
+}
+
+// ---- Chronophotograph, automatic measurement, saved images, magnifier ----
+
+bool TAviForm::enChrono() const
+{
+    const TstyleDrag s = controleur.BorneSelect;
+    return s == bsMesureAuto || s == bsChronoInit || s == bsChrono;
+}
+
+QImage TAviForm::CopieImage()
+{
+    return Image->rendu().convertToFormat(QImage::Format_RGB888);
+}
+
+void TAviForm::SauveImage(bool jpeg)
+{
+    if (!m_lecteur.ouvert())
+        return;
+    const QImage copie = CopieImage();
+    QFileDialog fd(this, QString(), dossier(), jpeg ? QStringLiteral("JPEG (*.jpg)") : QStringLiteral("bitmap (*.bmp)"));
+    fd.setObjectName(QStringLiteral("SauveImageDialog"));
+    fd.setOption(QFileDialog::DontUseNativeDialog, QGuiApplication::platformName() == QLatin1String("offscreen"));
+    fd.setAcceptMode(QFileDialog::AcceptSave);
+    fd.setDefaultSuffix(jpeg ? QStringLiteral("jpg") : QStringLiteral("bmp"));
+    if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
+        return;
+    const QString nom = fd.selectedFiles().constFirst();
+    QString erreur;
+    if (!sauveImageChrono(copie, nom, &erreur)) {
+        QMessageBox::critical(this, windowTitle(), erreur);
+        return;
+    }
+    if (!jpeg)
+        montreChrono(nom);
+}
+
+void TAviForm::ChronoPhotoBtnClick(bool enfonce)
+{
+    if (!enfonce) {
+        ArreteChrono();
+        return;
+    }
+    QFileDialog fd(this, QString(), dossier(), QStringLiteral("bimap (*.bmp)"));
+    fd.setObjectName(QStringLiteral("ChronoDialog"));
+    fd.setOption(QFileDialog::DontUseNativeDialog, QGuiApplication::platformName() == QLatin1String("offscreen"));
+    fd.setAcceptMode(QFileDialog::AcceptSave);
+    fd.setDefaultSuffix(QStringLiteral("bmp"));
+    const bool choisi = fd.exec() == QDialog::Accepted && !fd.selectedFiles().isEmpty();
+    // Tracking replaces the rows: they are not lost without a word.
+    if (!choisi || (MesureAutoCB->isChecked() && !confirmeEffacement())) {
+        const QSignalBlocker b(ChronoPhotoBtn);
+        ChronoPhotoBtn->setChecked(false);
+        MajBoutons();
+        QMetaObject::invokeMethod(this, &TAviForm::Rafraichir, Qt::QueuedConnection);
+        return;
+    }
+    nomFichierBmp = fd.selectedFiles().constFirst();
+    if (MesureAutoCB->isChecked()) {
+        DebutMesureAuto();
+    } else {
+        m_auto = false;
+        controleur.BorneSelect = bsChronoInit;
+        MajBoutons();
+        QMetaObject::invokeMethod(this, &TAviForm::DebutChrono, Qt::QueuedConnection);
+    }
+}
+
+void TAviForm::MesureBtnClick(bool enfonce)
+{
+    if (enfonce && MesureAutoCB->isChecked()) {
+        if (!confirmeEffacement()) {
+            const QSignalBlocker b(MesureBtn);
+            MesureBtn->setChecked(false);
+            return;
+        }
+        // Tracking without a chronophotograph of the user's: the composite goes to the
+        // program's own folder.
+        nomFichierBmp = host().appDataDir() + QStringLiteral("kinexo.bmp");
+        DebutMesureAuto();
+        return;
+    }
+    if (!enfonce && enChrono()) {
+        ArreteChrono();
+        return;
+    }
+    CadrePointage::MesureBtnClick(enfonce);
+}
+
+void TAviForm::DebutMesureAuto()
+{
+    m_auto = true;
+    controleur.BorneSelect = bsMesureAuto;
+    // One target only, measured from a single origin.
+    if (NbreSE->value() > 1)
+        QMessageBox::information(this, windowTitle(), QStringLiteral("Un seul mobile possible"));
+    NbreSE->setValue(1);
+    modele.NbreSE = 1;
+    if (modele.origineMobile)
+        ChoisitOrigine(false);
+    emit controleur.hint(QStringLiteral("Cible|") + QStringLiteral("Cliquer sur la cible à suivre"));
+    Image->setCursor(curseurDe(controleur.CurseurPointage));
+    MajBoutons();
+    QMessageBox::information(this, windowTitle(), QStringLiteral("Cliquer sur la cible à suivre"));
+    QMetaObject::invokeMethod(this, &TAviForm::Rafraichir, Qt::QueuedConnection);
+}
+
+void TAviForm::CibleChoisie(QPoint p)
+{
+    if (controleur.BorneSelect != bsMesureAuto)
+        return;
+    xCibleChrono = p.x();
+    yCibleChrono = p.y();
+    modele.XY[1][0] = p;
+    controleur.BorneSelect = bsChronoInit;
+    Image->setCursor(curseurDe(crDefaut));
+    emit controleur.hint(QString::fromUtf8(kHintCurseur));
+    modele.CalculEchelle();
+    MajBoutons();
+    QMetaObject::invokeMethod(this, &TAviForm::DebutChrono, Qt::QueuedConnection);
+}
+
+void TAviForm::DebutChrono()
+{
+    if (controleur.BorneSelect != bsChronoInit || !m_lecteur.ouvert())
+        return;
+    const QImage fond = imageRgb32(m_lecteur.imageCourante());
+    composite.commence(fond);
+    if (m_auto) {
+        // Row 0 is the target as clicked, at the time of that image.
+        const QPoint cible(xCibleChrono, yCibleChrono);
+        suivi.commence(fond, cible);
+        modele.torigine = 0;
+        modele.Nmes = 0;
+        modele.PointCourant = 1;
+        modele.PointRepere[bsMesure] = cible;
+        modele.EnregistrePoint(TempsCourant, m_lecteur.image());
+        grille->reconstruit();
+    }
+    controleur.BorneSelect = bsChrono;
+    if (!m_curseurAttente) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_curseurAttente = true;
+    }
+    PhotoPB->setRange(0, std::max(0, int(m_lecteur.longueurImages()) - 1));
+    PhotoPB->setValue(m_lecteur.image());
+    PhotoPB->show();
+    MajBoutons();
+    Rafraichir();
+    if (m_lecteur.image() >= m_lecteur.longueurImages() - 1)
+        FinChrono();
+    else
+        QMetaObject::invokeMethod(this, &TAviForm::EtapeChrono, Qt::QueuedConnection);
+}
+
+// One step forward, then the new image into the composite (and the tracker). Each step is a
+// posted call, so the window stays live and releasing "&Chrono" stops the run.
+void TAviForm::EtapeChrono()
+{
+    if (controleur.BorneSelect != bsChrono || !m_lecteur.ouvert())
+        return;
+    if (!m_lecteur.avance()) {
+        statusBar()->showMessage(m_lecteur.erreur());
+        FinChrono();
+        return;
+    }
+    Notification();
+    ChronoImage();
+}
+
+void TAviForm::ChronoImage()
+{
+    const QImage c = imageRgb32(m_lecteur.imageCourante());
+    composite.ajoute(c);
+    if (suivi.enCours()) {
+        const QPoint avant = modele.XY[1][size_t(std::max(0, modele.Nmes - 1))];
+        if (const std::optional<SuiviCouleur::Trouve> t = suivi.suit(c, avant))
+            SuitCible(*t);
+        if (controleur.BorneSelect != bsChrono)
+            return; // the store was full
+    }
+    PhotoPB->setValue(m_lecteur.image());
+    if (m_lecteur.image() < m_lecteur.longueurImages() - 1)
+        QMetaObject::invokeMethod(this, &TAviForm::EtapeChrono, Qt::QueuedConnection);
+    else
+        FinChrono();
+}
+
+void TAviForm::SuitCible(const SuiviCouleur::Trouve& t)
+{
+    modele.PointCourant = 1;
+    modele.PointRepere[bsMesure] = t.centre;
+    if (modele.EnregistrePoint(TempsCourant, m_lecteur.image()) == PointageModel::Enregistrement::Refuse) {
+        QMessageBox::information(this, windowTitle(), QStringLiteral("Nombre maximal de mesures atteint"));
+        FinChrono();
+        return;
+    }
+    RemplitGrille();
+}
+
+void TAviForm::FinChrono()
+{
+    const bool ecrire = composite.enCours();
+    controleur.BorneSelect = bsNone;
+    QString erreur;
+    const bool ecrit = ecrire && sauveImageChrono(composite.resultat(), nomFichierBmp, &erreur);
+    AbandonChrono();
+    if (ecrit)
+        montreChrono(nomFichierBmp);
+    else if (ecrire)
+        QMessageBox::critical(this, windowTitle(), erreur);
+}
+
+void TAviForm::AbandonChrono()
+{
+    controleur.BorneSelect = bsNone;
+    composite.abandonne();
+    suivi.abandonne();
+    if (m_curseurAttente) {
+        QApplication::restoreOverrideCursor();
+        m_curseurAttente = false;
+    }
+    {
+        const QSignalBlocker a(ChronoPhotoBtn), b(MesureBtn);
+        ChronoPhotoBtn->setChecked(false);
+        MesureBtn->setChecked(false);
+    }
+    PhotoPB->hide();
+    Image->setCursor(curseurDe(crDefaut));
+    emit controleur.hint(QString::fromUtf8(kHintCurseur));
+    MajBoutons();
+    grille->reconstruit();
+    Rafraichir();
+}
+
+void TAviForm::ArreteChrono()
+{
+    if (controleur.BorneSelect == bsChrono)
+        FinChrono();
+    else if (enChrono())
+        AbandonChrono();
+}
+
+void TAviForm::montreChrono(const QString& fichier)
+{
+    if (!m_chronoForm)
+        m_chronoForm = new TChronoForm(this);
+    if (!m_chronoForm->charge(fichier)) {
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("Image illisible : %1").arg(fichier));
+        return;
+    }
+    m_chronoForm->exec();
+}
+
+void TAviForm::LoupeMontre(QPoint ecran)
+{
+    if (!LoupeBtn->isChecked() || controleur.BorneSelect != bsMesure || !m_lecteur.ouvert())
+        return;
+    if (!m_loupe) {
+        m_loupe = new TLoupeForm(this);
+        connect(m_loupe, &TLoupeForm::fermee, this, [this] { LoupeBtn->setChecked(false); });
+    }
+    m_loupe->montre(Image->rendu(), ecran, pasZoom);
 }

@@ -1,12 +1,17 @@
 #pragma once
 #include "CadrePointage.h"
+#include "CompositeChrono.h"
 #include "LecteurAvi.h"
 #include "OutilOuvrant.h"
+#include "SuiviCouleur.h"
 
 #include <QTimer>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
+class TChronoForm;
+class TLoupeForm;
 class QProgressBar;
 class QSlider;
 class QToolButton;
@@ -58,6 +63,27 @@ public:
     QLabel *DureeLabel, *NbreImagesLabel;
     QSlider* TrackBar;
 
+    // Chronophotograph, automatic measurement, saved images, magnifier.
+    QToolButton *ChronoPhotoBtn, *LoupeBtn;
+    QCheckBox* MesureAutoCB;
+    QProgressBar* PhotoPB;
+    QAction *BitmapItem, *JpegItem;
+    QString nomFichierBmp;
+    // Where the target was clicked, in image pixels (the composite and the tracker work on
+    // the decoded images, so zoom and overlay never reach them).
+    int xCibleChrono = 0, yCibleChrono = 0;
+    CompositeChrono composite;
+    SuiviCouleur suivi;
+    // The picture as shown, overlay included, 24 bits.
+    QImage CopieImage();
+    void DebutChrono();
+    void ChronoImage();
+    void FinChrono();
+    // Saves the picture shown ("Bitmap" or "JPEG" of the picture's menu).
+    void SauveImage(bool jpeg);
+    TChronoForm* chronoForm() const { return m_chronoForm; }
+    TLoupeForm* loupe() const { return m_loupe; }
+
 public slots:
     void Rafraichir() override;
     void MajBoutons() override;
@@ -68,6 +94,7 @@ protected:
     void imageMontree() override { Notification(); }
     QString nomMedia() const override { return nomFichier; }
     void avantTransfert() override { scrollTimer.stop(); }
+    void MesureBtnClick(bool enfonce) override;
 
 private:
     class Source;
@@ -80,9 +107,24 @@ private:
     void DureeEditExit();
     void HelpBtnClick();
     void pas(int delta);
+    void ChronoPhotoBtnClick(bool enfonce);
+    void DebutMesureAuto();
+    void CibleChoisie(QPoint p);
+    void SuitCible(const SuiviCouleur::Trouve& t);
+    void EtapeChrono();
+    void AbandonChrono();
+    // Releasing "&Chrono" or "&Mesures" during a chronophotograph or its set-up.
+    void ArreteChrono();
+    bool enChrono() const;
+    void montreChrono(const QString& fichier);
+    void LoupeMontre(QPoint ecran);
 
     LecteurAvi m_lecteur;
     std::unique_ptr<Source> m_sourceLecteur;
     bool m_majTrack = false;
     QList<QAction*> m_actionsDuree, m_actionsDebit;
+    TChronoForm* m_chronoForm = nullptr;
+    TLoupeForm* m_loupe = nullptr;
+    bool m_curseurAttente = false;
+    bool m_auto = false; // the run tracks the target
 };

@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressBar>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSlider>
@@ -222,6 +223,10 @@ void TvidGrabForm::construit()
     hp->addWidget(TrackBar, 1);
     PanelPlayer->hide();
     vg->addWidget(PanelPlayer);
+    PhotoPB = new QProgressBar(gauche);
+    PhotoPB->setFormat(QStringLiteral("Chronophotographie : image %v / %m"));
+    PhotoPB->hide();
+    vg->addWidget(PhotoPB);
 
     auto* droite = new QWidget(split);
     auto* vd = new QVBoxLayout(droite);
@@ -944,6 +949,13 @@ void TvidGrabForm::PremiereImageChrono(const QImage& image)
         suivi.commence(fond, cible, objet ? std::optional<QRgb>(CouleurCible) : std::nullopt);
     bitmapCourant = image;
     controleur.BorneSelect = bsChrono;
+    // The run may last: hourglass, and the images done out of the range.
+    if (!m_progression)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_progression = true;
+    PhotoPB->setRange(framePosition, std::max(framePosition, finSelection > 0 ? finSelection : int(VideoGrabber.PlayerFrameCount())));
+    PhotoPB->setValue(framePosition);
+    PhotoPB->show();
     Dessine();
     QMetaObject::invokeMethod(this, &TvidGrabForm::ImageSuivante, Qt::QueuedConnection);
 }
@@ -951,6 +963,7 @@ void TvidGrabForm::PremiereImageChrono(const QImage& image)
 void TvidGrabForm::ImageChrono(const QImage& image)
 {
     bitmapCourant = image;
+    PhotoPB->setValue(framePosition);
     const QImage img = image.convertToFormat(QImage::Format_RGB32);
     composite.ajoute(img);
     if (mesureAuto) {
@@ -990,8 +1003,17 @@ void TvidGrabForm::ImageChrono(const QImage& image)
     QMetaObject::invokeMethod(this, &TvidGrabForm::ImageSuivante, Qt::QueuedConnection);
 }
 
+void TvidGrabForm::finProgression()
+{
+    PhotoPB->hide();
+    if (m_progression)
+        QApplication::restoreOverrideCursor();
+    m_progression = false;
+}
+
 void TvidGrabForm::FinChrono()
 {
+    finProgression();
     controleur.BorneSelect = bsNone;
     QString erreur;
     const bool ecrit = composite.enCours() && sauveImageChrono(composite.resultat(), nomFichierBmp, &erreur);
@@ -1021,6 +1043,7 @@ void TvidGrabForm::FinChrono()
 
 void TvidGrabForm::AbandonChrono()
 {
+    finProgression();
     controleur.BorneSelect = bsNone;
     composite.abandonne();
     suivi.abandonne();

@@ -20,6 +20,7 @@ class QLineEdit;
 class QMenu;
 class QScrollArea;
 class QSlider;
+class QProgressBar;
 class QToolButton;
 class TChronoForm;
 class TOptionsVideoForm;
@@ -89,6 +90,8 @@ public:
     QCheckBox* MesureAutoCB;
     QToolButton *StartPlayerBtn, *StopPlayerBtn, *SuivantBtn, *PrecedentBtn, *FinPhotoBtn;
     QSlider* TrackBar;
+    // Progress of a chronophotograph (hidden otherwise).
+    QProgressBar* PhotoPB;
     QWidget* PanelPlayer;
     QScrollArea* ScrollBox;
     VuePointage* Image;
@@ -131,6 +134,7 @@ private:
     void PremiereImageChrono(const QImage& image);
     void ImageChrono(const QImage& image);
     void FinChrono();
+    void finProgression();
     void AbandonChrono();
     void montreChrono(const QString& fichier);
     void fermeChrono();
@@ -146,6 +150,7 @@ private:
     bool m_lectureCadence = false;
     bool m_premiereActivation = true;
     bool m_menuRetire = false;
+    bool m_progression = false; // hourglass and PhotoPB of a chronophotograph
     int m_manques = 0;
     int m_premierManque = 0;
     TChronoForm* m_chronoForm = nullptr;

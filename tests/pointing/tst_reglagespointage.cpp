@@ -73,6 +73,26 @@ private slots:
         QCOMPARE(r2.cible, cibleLue);
         QCOMPARE(r2.incertitude, 3);
     }
+
+    // The cross-hair option is its own: unchecking the points does not lose it.
+    void reticuleSansPoints()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("kinexo.INI");
+        PointageModel m;
+        ReglagesPointage r;
+        r.dessin.points = false;
+        r.dessin.reticule = true;
+        {
+            SectionReglages s(ini, "AVI");
+            ecritReglagesPointage(s, r, m, false);
+        }
+        PointageModel lu;
+        SectionReglages s(ini, "AVI");
+        const ReglagesPointage r2 = litReglagesPointage(s, lu, false);
+        QVERIFY(r2.dessin.reticule);
+        QVERIFY(!r2.dessin.points);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReglagesPointage)

@@ -54,3 +54,28 @@ QByteArray gifQuatreCouleurs(int l, int h, const QList<QRgb>& palette, const QLi
     o.append('\0').append(';');
     return o;
 }
+
+// Writes a phone's display matrix into the track header of an MP4/MOV file: the picture is to
+// be turned `degres` clockwise to show upright.
+bool poseRotation(const QString& f, int degres)
+{
+    QFile fichier(f);
+    if (!fichier.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray d = fichier.readAll();
+    const qsizetype i = d.indexOf("tkhd");
+    if (i < 0)
+        return false;
+    const qsizetype m = i + 4 + 4 + (d[i + 4] == 1 ? 32 : 20) + 8 + 8;
+    const qint32 u = 0x10000;
+    qint32 a = u, b = 0, c = 0, e = u;
+    if (degres == 90) { a = 0; b = u; c = -u; e = 0; }
+    if (degres == 270) { a = 0; b = -u; c = u; e = 0; }
+    if (degres == 180) { a = -u; e = -u; }
+    const qint32 v[9] = {a, b, 0, c, e, 0, 0, 0, 0x40000000};
+    for (int k = 0; k < 9; ++k)
+        for (int o = 0; o < 4; ++o)
+            d[m + 4 * k + o] = char((quint32(v[k]) >> (24 - 8 * o)) & 0xff);
+    fichier.seek(0);
+    return fichier.write(d) == d.size();
+}

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
-#include <QStackedWidget>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>

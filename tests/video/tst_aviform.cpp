@@ -7,7 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
-#include <QStackedWidget>
+#include <QTabWidget>
 #include <QStatusBar>
 
 #include <QComboBox>

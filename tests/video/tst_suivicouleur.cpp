@@ -14,27 +14,10 @@ constexpr int W = 320, H = 240, R = 6;
 const QColor kDisque(230, 30, 40);
 
 // Textured grey background: checks of two greys and a gentle gradient.
-QImage fond()
-{
-    QImage i(W, H, QImage::Format_RGB32);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            const int g = 95 + ((x / 8 + y / 8) % 2) * 30 + x / 16;
-            i.setPixel(x, y, qRgb(g, g, g + 10));
-        }
-    return i;
-}
+QImage fond() { return fondDamier(W, H); }
 
 // A disc symmetric about pixel c, drawn pixel by pixel.
-QImage avecDisque(QPoint c)
-{
-    QImage i = fond();
-    for (int y = -R; y <= R; ++y)
-        for (int x = -R; x <= R; ++x)
-            if (x * x + y * y <= R * R + R && i.rect().contains(c + QPoint(x, y)))
-                i.setPixel(c + QPoint(x, y), kDisque.rgb());
-    return i;
-}
+QImage avecDisque(QPoint c) { return disqueSurFond(fond(), c, R, kDisque.rgb()); }
 
 // A throw: x steady, y a parabola, in whole pixels.
 QPoint chemin(int n) { return QPoint(30 + 7 * n, int(std::lround(200 - 9.0 * n + 0.25 * n * n))); }
