@@ -185,9 +185,8 @@ private slots:
         const auto fin = qScopeGuard([&host] { arreteTabulo(host); });   // even when a check fails
         TWaveForm form(host);
         ouvre(host, form);
-        envoie(form, Destination::Tabulo);
-        QTRY_COMPARE(pagesTenues(dump.path()), 1);
-        const qint64 pid = host.transfert().formDDE().pidsLances.value(0);
+        qint64 pid = 0;
+        premierePage(host, form, dump.path(), pid);
         QVERIFY(pid > 0);
         ::kill(pid_t(pid), SIGSTOP);
         host.transfert().formDDE().attenteReponseMs = 1500;
@@ -200,9 +199,7 @@ private slots:
         QVERIFY(c.ouvre("Tabulo", "ServeurDDE", 5000));
         QCOMPARE(c.commande("CLIP|EFFACE"), ConversationClient::Refusee);
         QTest::qWait(300);
-        for (const QString& t : pagesAcceptees(dump.path()))
-            QVERIFY2(t.startsWith(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()) + "\r\n"),
-                     qPrintable(t.left(60)));
+        pagesEntieres(dump.path(), QString());
         QCOMPARE(pagesTenues(dump.path()), 1);
         form.close();
     }
@@ -225,9 +222,8 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(copie.toUtf8());
         f.close();
-        envoie(form, Destination::Tabulo);
-        QTRY_COMPARE(pagesTenues(dump.path()), 1);
-        const qint64 pid = host.transfert().formDDE().pidsLances.value(0);
+        qint64 pid = 0;
+        premierePage(host, form, dump.path(), pid);
         QVERIFY(pid > 0);
 
         // While the sender waits for the answer, the other program takes the clipboard, then
@@ -243,10 +239,8 @@ private slots:
         QString envoye;
         QCOMPARE(envoie(form, Destination::Tabulo, &envoye), QString());
         QCOMPARE(autre.readAll(), QByteArray("pret\n"));
+        pagesEntieres(dump.path(), copie);
         const QStringList pages = pagesAcceptees(dump.path());
-        for (const QString& t : pages)
-            QVERIFY2(t != copie && t.startsWith(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()) + "\r\n"),
-                     qPrintable(t.left(60)));
         QCOMPARE(pagesTenues(dump.path()), 2);
         QCOMPARE(pages.last(), envoye);
         autre.closeWriteChannel();
@@ -255,6 +249,22 @@ private slots:
     }
 
 private:
+    // The first transfer starts the stand-in; `pid` is its process.
+    static void premierePage(TestHost& host, TWaveForm& form, const QString& dump, qint64& pid)
+    {
+        envoie(form, Destination::Tabulo);
+        QTRY_COMPARE(pagesTenues(dump), 1);
+        pid = host.transfert().formDDE().pidsLances.value(0);
+    }
+
+    // Every page taken is a whole exchange text of this program, and not `copie`.
+    static void pagesEntieres(const QString& dump, const QString& copie)
+    {
+        for (const QString& t : pagesAcceptees(dump))
+            QVERIFY2(t != copie && t.startsWith(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()) + "\r\n"),
+                     qPrintable(t.left(60)));
+    }
+
     static void arreteTabulo(TestHost& host)
     {
         for (qint64 pid : host.transfert().formDDE().pidsLances) {
