@@ -126,20 +126,8 @@ private slots:
     {
         TestHost host;
         const auto fin = qScopeGuard([&host] { arreteTabulo(host); });   // even when a check fails
-        host.transfert().formDDE().AppName = QStringLiteral(KX_TABULO_PATH);
         TWaveForm form(host);
-        form.setSoundDevices(std::make_unique<FakePlayer>(), std::make_unique<FakeRecorder>(), {});
-        QStringList messages;
-        form.message = [&messages](const QString& t) { messages << t; };
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QString chemin = host.racine() + "la.wav";
-        QFile f(chemin);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(wav16(44100, 44100));
-        f.close();
-        form.litWav(chemin);
-        QVERIFY(form.TabuloBtn->isEnabled());
+        ouvre(host, form);
         QStringList attendus;   // what the program must have read, command by command
         int pages = 0;
         // The first copy goes to the clipboard while the program is not running yet.
@@ -179,19 +167,15 @@ private slots:
     // had been sent. It must not make a page of the copy.
     void lateCommandAfterCopy()
     {
-        QTemporaryDir dump;
-        qputenv("KINEXO_TABULO_DUMP", dump.path().toUtf8());
-        TestHost host;
-        const auto fin = qScopeGuard([&host] { arreteTabulo(host); });   // even when a check fails
-        TWaveForm form(host);
-        ouvre(host, form);
+        Seance s;
+        ouvre(s.host, s.form);
         qint64 pid = 0;
-        premierePage(host, form, dump.path(), pid);
+        premierePage(s.host, s.form, s.dump.path(), pid);
         QVERIFY(pid > 0);
         ::kill(pid_t(pid), SIGSTOP);
-        host.transfert().formDDE().attenteReponseMs = 1500;
-        QCOMPARE(envoie(form, Destination::Tabulo), QString("Transfert non exécuté"));
-        QCOMPARE(envoie(form, Destination::PressePapiers), QString());
+        s.host.transfert().formDDE().attenteReponseMs = 1500;
+        QCOMPARE(envoie(s.form, Destination::Tabulo), QString("Transfert non exécuté"));
+        QCOMPARE(envoie(s.form, Destination::PressePapiers), QString());
         QVERIFY(QGuiApplication::clipboard()->text().startsWith("t\ts\r\ns\t\r\n"));
         ::kill(pid_t(pid), SIGCONT);
         // Once it answers again, it has read what it had been sent before; that adds nothing.
@@ -199,9 +183,8 @@ private slots:
         QVERIFY(c.ouvre("Tabulo", "ServeurDDE", 5000));
         QCOMPARE(c.commande("CLIP|EFFACE"), ConversationClient::Refusee);
         QTest::qWait(300);
-        pagesEntieres(dump.path(), QString());
-        QCOMPARE(pagesTenues(dump.path()), 1);
-        form.close();
+        pagesEntieres(s.dump.path(), QString());
+        QCOMPARE(pagesTenues(s.dump.path()), 1);
     }
 
     // Another program (a clipboard manager, a second copy of a tool) takes the clipboard with a
@@ -209,21 +192,17 @@ private slots:
     // program must not take that table as the page, and the transfer still delivers its own.
     void clipboardTakenBeforeRead()
     {
-        QTemporaryDir dump;
-        qputenv("KINEXO_TABULO_DUMP", dump.path().toUtf8());
-        TestHost host;
-        const auto fin = qScopeGuard([&host] { arreteTabulo(host); });   // even when a check fails
-        TWaveForm form(host);
-        ouvre(host, form);
-        QCOMPARE(envoie(form, Destination::PressePapiers), QString());
+        Seance s;
+        ouvre(s.host, s.form);
+        QCOMPARE(envoie(s.form, Destination::PressePapiers), QString());
         const QString copie = QGuiApplication::clipboard()->text();
         QVERIFY(copie.startsWith("t\ts\r\ns\t\r\n"));
-        QFile f(dump.filePath("copie.txt"));
+        QFile f(s.dump.filePath("copie.txt"));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(copie.toUtf8());
         f.close();
         qint64 pid = 0;
-        premierePage(host, form, dump.path(), pid);
+        premierePage(s.host, s.form, s.dump.path(), pid);
         QVERIFY(pid > 0);
 
         // While the sender waits for the answer, the other program takes the clipboard, then
@@ -231,24 +210,37 @@ private slots:
         ::kill(pid_t(pid), SIGSTOP);
         QProcess autre;
         autre.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QTimer::singleShot(300, &form, [&] {
+        QTimer::singleShot(300, &s.form, [&] {
             autre.start(QCoreApplication::applicationFilePath(), {"--tient", f.fileName()});
             autre.waitForReadyRead(10000);
             ::kill(pid_t(pid), SIGCONT);
         });
         QString envoye;
-        QCOMPARE(envoie(form, Destination::Tabulo, &envoye), QString());
+        QCOMPARE(envoie(s.form, Destination::Tabulo, &envoye), QString());
         QCOMPARE(autre.readAll(), QByteArray("pret\n"));
-        pagesEntieres(dump.path(), copie);
-        const QStringList pages = pagesAcceptees(dump.path());
-        QCOMPARE(pagesTenues(dump.path()), 2);
+        pagesEntieres(s.dump.path(), copie);
+        const QStringList pages = pagesAcceptees(s.dump.path());
+        QCOMPARE(pagesTenues(s.dump.path()), 2);
         QCOMPARE(pages.last(), envoye);
         autre.closeWriteChannel();
         autre.waitForFinished(5000);
-        form.close();
     }
 
 private:
+    // A sound tool of its own with its stand-in, ended even when a check fails.
+    struct Seance
+    {
+        Seance() { qputenv("KINEXO_TABULO_DUMP", dump.path().toUtf8()); }
+        ~Seance()
+        {
+            form.close();
+            arreteTabulo(host);
+        }
+        QTemporaryDir dump;
+        TestHost host;
+        TWaveForm form{host};
+    };
+
     // The first transfer starts the stand-in; `pid` is its process.
     static void premierePage(TestHost& host, TWaveForm& form, const QString& dump, qint64& pid)
     {
