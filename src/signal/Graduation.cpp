@@ -6,7 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
-#include <limits>
+#include <optional>
 
 double pasGraduation(double etendue, int nombre)
 {
@@ -104,12 +104,13 @@ void peintGraduationsY(QPainter& p, const QRect& vue, const std::vector<Tgraduat
     p.save();
     p.setPen(couleur);
     const QFontMetrics fm(p.font());
-    int dernier = std::numeric_limits<int>::min();
+    std::optional<int> dernier;   // the last label drawn
     for (const auto& m : g) {
         p.drawLine(vue.left(), m.position, vue.left() + 4, m.position);
         // A label that would cover the previous one or the time labels below is left out.
         const int y = m.position + fm.ascent() / 2 - 1;
-        if (y - fm.ascent() < vue.top() || y > vue.bottom() - fm.height() - 4 || std::abs(y - dernier) < fm.height())
+        if (y - fm.ascent() < vue.top() || y > vue.bottom() - fm.height() - 4
+            || (dernier && std::abs(y - *dernier) < fm.height()))
             continue;
         p.drawText(QPoint(vue.left() + 6, y), m.texte);
         dernier = y;
