@@ -180,6 +180,7 @@ void ConversationServeur::nouvelleConnexion()
             break;
         socket->setParent(this);
         socket->setProperty("kx_tampon", QByteArray());
+        socket->setProperty("kx_numero", ++m_conversations);
         QPointer<QLocalSocket> garde(socket);
         connect(socket, &QLocalSocket::readyRead, this, [this, garde] {
             if (garde)
@@ -208,7 +209,9 @@ void ConversationServeur::lit(QLocalSocket* socket)
         const QString ligne = QString::fromUtf8(tampon.left(fin)).trimmed();
         tampon.remove(0, fin + 1);
         socket->setProperty("kx_tampon", tampon);
-        const bool ok = surCommande ? surCommande(ligne) : true;
+        const bool ok = surCommandeDe ? surCommandeDe(ligne, garde->property("kx_numero").toULongLong())
+                      : surCommande   ? surCommande(ligne)
+                                      : true;
         if (!garde)
             return;
         if (garde->state() == QLocalSocket::ConnectedState) {

@@ -58,6 +58,9 @@ public:
     std::function<void()> surOuverture;
     // Called for each command line; the answer is "OK" when it returns true.
     std::function<bool(const QString&)> surCommande;
+    // The same with a number naming the conversation the line came on (never reused), for a
+    // peer that remembers what a conversation announced; used instead of surCommande when set.
+    std::function<bool(const QString&, quint64 conversation)> surCommandeDe;
 
     // Serves (service, topic). A name left by a program that died is taken over; false when a
     // live program already serves it.
@@ -70,4 +73,5 @@ private:
     void lit(QLocalSocket* socket);
 
     QLocalServer* m_serveur = nullptr;
+    quint64 m_conversations = 0;
 };

@@ -3,10 +3,12 @@
 #include "Emplacements.h"
 
 #include "Conversation.h"
+#include "ControleTransfert.h"
 #include "Registre.h"
 #include "SectionReglages.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +65,7 @@ void TFormDDE::message(QWidget* parent, const QString& texte)
     QApplication::restoreOverrideCursor();
 }
 
-bool TFormDDE::Execute(bool nouveauFichier, QWidget* parent)
+bool TFormDDE::Execute(bool nouveauFichier, QWidget* parent, const QString& texte)
 {
     if (m_occupe)
         return false;
@@ -85,8 +87,23 @@ bool TFormDDE::Execute(bool nouveauFichier, QWidget* parent)
             return false;
         }
     }
-    const auto reponse = client.commande(
-        nouveauFichier ? QStringLiteral("CLIP|LOAD") : QStringLiteral("CLIP|ADD"), attenteReponseMs);
+    const QString commande = nouveauFichier ? QStringLiteral("CLIP|LOAD") : QStringLiteral("CLIP|ADD");
+    auto envoie = [&] {
+        if (!texte.isNull()) {
+            // A peer that refuses the control line does not check: the command goes as before.
+            if (client.commande(ControleTransfert::pour(texte).ligne(), attenteReponseMs)
+                == ConversationClient::SansReponse)
+                return ConversationClient::SansReponse;
+        }
+        return client.commande(commande, attenteReponseMs);
+    };
+    auto reponse = envoie();
+    if (reponse == ConversationClient::Refusee && !texte.isNull() && client.estOuverte()
+        && QGuiApplication::clipboard()->text() != texte) {
+        // Someone else set the clipboard before the program read it; it made no page of that.
+        QGuiApplication::clipboard()->setText(texte);
+        reponse = envoie();
+    }
     client.ferme();
     m_occupe = false;
     if (reponse != ConversationClient::Acceptee) {

@@ -23,7 +23,10 @@ public:
 
     // The text must already be on the clipboard. Reports failures with a message box (over
     // `parent`) and returns false; true when the analysis program accepted the command.
-    bool Execute(bool nouveauFichier, QWidget* parent = nullptr);
+    // With `texte` (what was put on the clipboard), the command is announced by its control
+    // line, and when the program refuses what it read because another program took the
+    // clipboard meanwhile, the text is put back and the command sent once more.
+    bool Execute(bool nouveauFichier, QWidget* parent = nullptr, const QString& texte = QString());
 
     // Serves service "kinexo", topic "ServeurDDE": `setFocusMain` runs on each opened
     // conversation and on each command. False when another copy already serves it.

@@ -83,7 +83,7 @@ bool Transfert::envoie(QWidget* parent, Destination destination, const TableSour
     QGuiApplication::clipboard()->setText(texte);
     bool ok = true;
     if (destination == Destination::Tabulo)
-        ok = formDDE().Execute(dlg.nouveauFichier(), parent);
+        ok = formDDE().Execute(dlg.nouveauFichier(), parent, texte);
     dlg.setNouvellePage();
     QApplication::restoreOverrideCursor();
     return ok;

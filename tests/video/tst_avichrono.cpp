@@ -40,8 +40,18 @@ QImage avecDisque(QPoint c) { return disqueSurFond(fond(), c, R, kDisque.rgb());
 void choisitFichier(const QString& nom)
 {
     quandModal<QFileDialog>([nom](QFileDialog* d) {
-        d->selectFile(nom);
-        QCOMPARE(d->selectedFiles(), QStringList{nom});
+        // Under load the dialog's folder model may still be filling: the name typed is taken
+        // once the dialog reports it.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                d->setDirectory(QFileInfo(nom).absolutePath());
+                if (auto* champ = d->findChild<QLineEdit*>("fileNameEdit"))
+                    champ->setText(QFileInfo(nom).fileName());
+                else
+                    d->selectFile(nom);
+                return d->selectedFiles() == QStringList{nom};
+            }(),
+            10000);
         static_cast<QDialog*>(d)->done(QDialog::Accepted);
     });
 }

@@ -1,10 +1,11 @@
 // Stand-in for the analysis program: holds the "Tabulo" lock while it runs, serves the
 // conversation "Tabulo"/"ServeurDDE", and reads the clipboard on CLIP|LOAD (new file) and
-// CLIP|ADD (new page). KINEXO_TABULO_DUMP names a folder where each received text and a journal
+// CLIP|ADD (new page), checked against the control line announcing the text. KINEXO_TABULO_DUMP names a folder where each received text and a journal
 // of the commands are written (tests).
 #include "Conversation.h"
 #include "NumberText.h"
 #include "PageTabulo.h"
+#include "ReceptionTabulo.h"
 #include "TabuloWindow.h"
 
 #include <QApplication>
@@ -45,24 +46,24 @@ int main(int argc, char** argv)
 
     TabuloWindow fenetre;
     ConversationServeur serveur;
+    ReceptionTabulo reception;
+    reception.lisPressePapiers = [] { return QGuiApplication::clipboard()->text(); };
     int numero = 0;
-    serveur.surCommande = [&](const QString& commande) {
-        const bool charge = commande == QLatin1String("CLIP|LOAD");
-        if (!charge && commande != QLatin1String("CLIP|ADD"))
-            return false;
-        const QString texte = QGuiApplication::clipboard()->text();
-        std::optional<PageTabulo> page = PageTabulo::lis(texte);
-        if (page) {
-            if (charge)
-                fenetre.nouveauFichier(*page);
+    serveur.surCommandeDe = [&](const QString& ligne, quint64 conversation) {
+        const ReceptionTabulo::Resultat r = reception.traite(ligne, conversation);
+        if (!r.commande)
+            return r.ok;
+        if (r.page) {
+            if (r.charge)
+                fenetre.nouveauFichier(*r.page);
             else
-                fenetre.nouvellePage(*page);
+                fenetre.nouvellePage(*r.page);
             fenetre.showNormal();
             fenetre.raise();
             fenetre.activateWindow();
         }
-        journal(++numero, commande, texte, bool(page), fenetre.nombrePages());
-        return bool(page);
+        journal(++numero, ligne, r.texte, r.ok, fenetre.nombrePages());
+        return r.ok;
     };
     if (!serveur.ecoute(QStringLiteral("Tabulo"), QStringLiteral("ServeurDDE")))
         return 1;
